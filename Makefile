@@ -1,0 +1,56 @@
+# One command to build and start the mailer, one to build and run every test.
+#   make run         build and start Quillpost2
+#   make run-vivove  build and start Vivove
+#   make test        build and run the whole test suite (also under ASan/UBSan, and the fuzz smoke runs)
+JOBS ?= $(shell nproc)
+BUILD := build
+ASAN_BUILD := build-asan
+FUZZ_BUILD := build-fuzz
+
+.PHONY: all run run-vivove test test-plain test-asan fuzz-smoke bench deps test-deps clean
+
+all: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+deps:
+	@scripts/install-deps.sh build
+
+test-deps:
+	@scripts/install-deps.sh test
+
+run: all
+	$(BUILD)/Quillpost2
+
+run-vivove: all
+	$(BUILD)/Vivove
+
+test: test-plain test-asan fuzz-smoke
+
+test-plain: test-deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-asan: test-deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILL_SANITIZE=ON -DQUILL_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+fuzz-smoke: test-deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILL_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
+	  [ -x "$$f" ] || continue; echo "== $$f"; \
+	  "$$f" -max_total_time=20 -print_final_stats=0 >/dev/null 2>$(FUZZ_BUILD)/$$(basename $$f).log \
+	    || { cat $(FUZZ_BUILD)/$$(basename $$f).log; exit 1; }; \
+	done
+
+bench: test-deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; "$$b"; done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
