@@ -1,0 +1,50 @@
+#include "platform/ui/MemoLines.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
+
+namespace quill::platform {
+namespace {
+
+// Calls `each` with the start and length of every display line, in order.
+template <class Each>
+void ForEachDisplayLine(const QPlainTextEdit& memo, Each each) {
+  const QTextDocument* document = memo.document();
+  for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+    const bool last = !block.next().isValid();
+    if (last && block.length() <= 1) break;  // the empty line after a final line break
+    // Asking for the block's rectangle makes the plain-text layout lay the block out.
+    document->documentLayout()->blockBoundingRect(block);
+    const QTextLayout* layout = block.layout();
+    if (!layout || layout->lineCount() == 0) {
+      each(block, 0, block.length() - 1);
+      continue;
+    }
+    for (int i = 0; i < layout->lineCount(); ++i) {
+      const QTextLine line = layout->lineAt(i);
+      each(block, line.textStart(), line.textLength());
+    }
+  }
+}
+
+}  // namespace
+
+QStringList DisplayLines(const QPlainTextEdit& memo) {
+  QStringList lines;
+  ForEachDisplayLine(memo, [&](const QTextBlock& block, int start, int length) {
+    QString text = block.text().mid(start, length);
+    // A wrapped line keeps the blanks at which it broke, as an edit control's line does.
+    lines << text;
+  });
+  return lines;
+}
+
+int DisplayLineCount(const QPlainTextEdit& memo) {
+  int count = 0;
+  ForEachDisplayLine(memo, [&](const QTextBlock&, int, int) { ++count; });
+  return count;
+}
+
+}  // namespace quill::platform

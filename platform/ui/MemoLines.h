@@ -1,0 +1,15 @@
+#pragma once
+// The lines of a memo as it displays them: a text line wider than the memo counts as several
+// lines, split where the memo wraps it; an empty memo has none, and the empty line after a
+// final line break does not count.
+
+#include <QStringList>
+
+class QPlainTextEdit;
+
+namespace quill::platform {
+
+QStringList DisplayLines(const QPlainTextEdit& memo);
+int DisplayLineCount(const QPlainTextEdit& memo);
+
+}  // namespace quill::platform
