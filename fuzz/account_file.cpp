@@ -1,5 +1,6 @@
 // Loads arbitrary bytes as an account file, then runs every operation of the store on it.
-// The first 4848 bytes are the file; the bytes after them choose the operations.
+// The first byte tells how many of the following bytes choose the operations; the rest is the
+// file, so that short inputs already reach the operations on a partly loaded store.
 
 #include <cstddef>
 #include <cstdint>
@@ -38,14 +39,17 @@ void CheckInvariants(quill::TSmtp& store) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  std::string_view input(reinterpret_cast<const char*>(data), size);
+  const std::size_t scriptSize = input.empty() ? 0 : static_cast<unsigned char>(input[0]);
+  input.remove_prefix(input.empty() ? 0 : 1);
+  std::string_view script = input.substr(0, scriptSize);
+  const std::string_view file = input.substr(script.size());
+
   quill::TSmtp store;
-  store.LoadFromImage(input);
+  store.LoadFromImage(file);
   CheckInvariants(store);
 
-  std::string_view script =
-      size > quill::kAccountFileSize ? input.substr(quill::kAccountFileSize) : std::string_view();
-  const std::string text(input.substr(0, 70));
+  const std::string text(file.substr(0, 70));
   while (!script.empty()) {
     const auto op = static_cast<unsigned char>(script[0]);
     const int index = static_cast<int>(op >> 3) - 8;  // -8..23: inside and outside the store
