@@ -9,9 +9,9 @@
 
 namespace quill::platform {
 
-/// The whole file at `path`, or nullopt when it does not exist (nor can, a folder
-/// on its way being a file). Throws quill::Error naming the
-/// file and the reason when it exists but cannot be read.
+/// The whole file at `path`, or nullopt when it does not exist (nor can, a folder on its way
+/// being a file). Throws quill::Error naming the file and the reason when it exists but
+/// cannot be read.
 std::optional<std::string> ReadFileIfPresent(const std::string& path);
 
 /// Creates the directory `dir` and every missing directory above it with `mode`. Throws
