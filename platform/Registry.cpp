@@ -31,7 +31,7 @@ RegistryHive Registry::Load() const {
 }
 
 void Registry::Save(const RegistryHive& hive) const {
-  MakeDirectories(DirectoryOf(file_), kFolderMode, file_);
+  if (const auto dir = DirectoryOf(file_); !dir.empty()) MakeDirectories(dir, kFolderMode, file_);
   ReplaceFileAtomically(file_, FormatRegistryText(hive));
 }
 

@@ -31,6 +31,12 @@ void ReadText(const platform::Registry& reg, std::string_view name, std::string&
   }
 }
 
+// "log.txt" in the user's home directory.
+std::string DefaultLogFile() {
+  const std::string home = platform::HomeDirectory();
+  return (home == "/" ? std::string() : home) + "/log.txt";
+}
+
 RegistryValue Flag(bool on) { return RegistryValue::Dword(on ? 1 : 0); }
 
 }  // namespace
@@ -38,7 +44,7 @@ RegistryValue Flag(bool on) { return RegistryValue::Dword(on ? 1 : 0); }
 TRegistory::TRegistory() : TRegistory(platform::DefaultRegistryFile()) {}
 
 TRegistory::TRegistory(std::string registryFile)
-    : LogFile(platform::HomeDirectory() + "/log.txt"), registryFile_(std::move(registryFile)) {}
+    : LogFile(DefaultLogFile()), registryFile_(std::move(registryFile)) {}
 
 void TRegistory::LoadSettings() {
   try {
