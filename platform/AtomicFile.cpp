@@ -1,0 +1,111 @@
+#include "platform/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/Error.h"
+#include "platform/ProgramDir.h"
+#include "platform/TextCodec.h"
+
+namespace quill::platform {
+namespace {
+
+// File paths are native UTF-8; the text of an Error is Shift_JIS.
+Error FileError(std::string_view doing, const std::string& path, int err) {
+  return Error(Utf8ToSjis(std::string(doing) + " \"" + path + "\": " + std::strerror(err)));
+}
+
+// Closes a descriptor once, on every path out of a function.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  /// Closes now and tells whether the close succeeded (a delayed write error shows here).
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// Makes the rename itself durable; a failure here no longer puts the content at risk.
+void SyncDirectory(const std::string& dir) {
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFileIfPresent(const std::string& path) {
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) {
+    // ENOTDIR: a folder on the way is a file, so this file cannot exist either.
+    if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
+    throw FileError("Cannot read file", path, errno);
+  }
+  std::string bytes;
+  char buffer[8192];
+  while (true) {
+    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw FileError("Cannot read file", path, errno);
+    if (n == 0) return bytes;
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+}
+
+void MakeDirectories(const std::string& dir, mode_t mode, const std::string& forFile) {
+  for (size_t end = dir.find('/', 1);; end = dir.find('/', end + 1)) {
+    const std::string part = dir.substr(0, end);
+    if (!part.empty() && ::mkdir(part.c_str(), mode) != 0 && errno != EEXIST)
+      throw FileError("Cannot write file", forFile, errno);
+    if (end == std::string::npos) break;
+  }
+  struct stat st;
+  if (::stat(dir.c_str(), &st) != 0) throw FileError("Cannot write file", forFile, errno);
+  if (!S_ISDIR(st.st_mode)) throw FileError("Cannot write file", forFile, ENOTDIR);
+}
+
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  std::string temp = path + ".XXXXXX";
+  // mkostemp creates the file with mode 0600, whatever the umask.
+  Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+  if (fd.get() < 0) throw FileError("Cannot write file", path, errno);
+  auto fail = [&](int err) {
+    ::unlink(temp.c_str());
+    return FileError("Cannot write file", path, err);
+  };
+  if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) throw fail(errno);
+  if (!fd.Close()) throw fail(errno);
+  if (::rename(temp.c_str(), path.c_str()) != 0) throw fail(errno);
+  SyncDirectory(DirectoryOf(path).empty() ? std::string(".") : DirectoryOf(path));
+}
+
+}  // namespace quill::platform

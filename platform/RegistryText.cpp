@@ -1,0 +1,313 @@
+#include "platform/RegistryText.h"
+
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+namespace quill::platform {
+namespace {
+
+constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
+constexpr std::string_view kRoot = "HKEY_CURRENT_USER";
+constexpr std::string_view kEol = "\r\n";
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+// Hex data wraps once a line has reached this many characters, as export files do.
+constexpr size_t kHexLineWidth = 77;
+constexpr std::string_view kHexContinuation = "\\\r\n  ";
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+  return s.size() >= prefix.size() && NamesEqual(s.substr(0, prefix.size()), prefix);
+}
+
+std::string_view Trim(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const auto lf = text.find('\n');
+    auto line = text.substr(0, lf);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    if (lf == std::string_view::npos) break;
+    text.remove_prefix(lf + 1);
+  }
+  return lines;
+}
+
+// --- UTF-8 <-> UTF-16LE, the byte form of REG_SZ and REG_EXPAND_SZ data ---
+
+// Next code point of `s` at `i`; a malformed sequence gives U+FFFD and consumes one byte.
+char32_t NextCodePoint(std::string_view s, size_t& i) {
+  const auto b = static_cast<unsigned char>(s[i++]);
+  if (b < 0x80) return b;
+  const int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC2 ? 1 : -1;
+  if (extra < 0 || b >= 0xF5) return kReplacement;
+  char32_t cp = b & (0x3F >> extra);
+  size_t j = i;
+  for (int k = 0; k < extra; ++k, ++j) {
+    if (j >= s.size() || (static_cast<unsigned char>(s[j]) & 0xC0) != 0x80) return kReplacement;
+    cp = cp << 6 | (static_cast<unsigned char>(s[j]) & 0x3F);
+  }
+  static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+  if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kReplacement;
+  i = j;
+  return cp;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | cp >> 6);
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | cp >> 12);
+    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | cp >> 18);
+    out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+void AppendUnit(std::string& out, char16_t unit) {
+  out += static_cast<char>(unit & 0xFF);
+  out += static_cast<char>(unit >> 8);
+}
+
+// The UTF-16LE bytes of `text` followed by the terminating NUL.
+std::string Utf16Bytes(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    const char32_t cp = NextCodePoint(text, i);
+    if (cp < 0x10000) {
+      AppendUnit(out, static_cast<char16_t>(cp));
+    } else {
+      AppendUnit(out, static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+      AppendUnit(out, static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    }
+  }
+  AppendUnit(out, 0);
+  return out;
+}
+
+// UTF-16LE bytes (an even count) to UTF-8, less one terminating NUL; a lone surrogate gives
+// U+FFFD.
+std::string TextOfUtf16(std::string_view bytes) {
+  std::vector<char16_t> units;
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+    units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                          static_cast<unsigned char>(bytes[i + 1]) << 8));
+  if (!units.empty() && units.back() == 0) units.pop_back();
+  std::string out;
+  for (size_t i = 0; i < units.size(); ++i) {
+    const char16_t u = units[i];
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+        units[i + 1] <= 0xDFFF) {
+      AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (units[++i] - 0xDC00));
+    } else if (u >= 0xD800 && u <= 0xDFFF) {
+      AppendUtf8(out, kReplacement);
+    } else {
+      AppendUtf8(out, u);
+    }
+  }
+  return out;
+}
+
+// --- reading ---
+
+// A quoted text starting at s[pos]; on success pos is just past the closing quote. Only \\ and
+// \" are escapes; any other backslash stands for itself.
+std::optional<std::string> ParseQuoted(std::string_view s, size_t& pos) {
+  if (pos >= s.size() || s[pos] != '"') return std::nullopt;
+  std::string out;
+  for (size_t i = pos + 1; i < s.size(); ++i) {
+    if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"')) {
+      out += s[++i];
+    } else if (s[i] == '"') {
+      pos = i + 1;
+      return out;
+    } else {
+      out += s[i];
+    }
+  }
+  return std::nullopt;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// One to `maxDigits` hex digits and nothing else.
+std::optional<std::uint32_t> ParseHexNumber(std::string_view s, size_t maxDigits) {
+  if (s.empty() || s.size() > maxDigits) return std::nullopt;
+  std::uint32_t n = 0;
+  for (char c : s) {
+    const int d = HexDigit(c);
+    if (d < 0) return std::nullopt;
+    n = n << 4 | static_cast<std::uint32_t>(d);
+  }
+  return n;
+}
+
+// "xx,xx,..." (blanks allowed around each byte); an empty list is no bytes.
+std::optional<std::string> ParseHexBytes(std::string_view list) {
+  std::string bytes;
+  if (Trim(list).empty()) return bytes;
+  while (true) {
+    const auto comma = list.find(',');
+    const auto byte = ParseHexNumber(Trim(list.substr(0, comma)), 2);
+    if (!byte) return std::nullopt;
+    bytes += static_cast<char>(*byte);
+    if (comma == std::string_view::npos) return bytes;
+    list.remove_prefix(comma + 1);
+  }
+}
+
+std::optional<RegistryValue> ParseValueData(std::string_view data) {
+  if (!data.empty() && data.front() == '"') {
+    size_t pos = 0;
+    auto text = ParseQuoted(data, pos);
+    if (!text || pos != data.size()) return std::nullopt;
+    return RegistryValue::String(std::move(*text));
+  }
+  if (StartsWithNoCase(data, "dword:")) {
+    const auto n = ParseHexNumber(data.substr(6), 8);
+    if (!n) return std::nullopt;
+    return RegistryValue::Dword(*n);
+  }
+  const bool expand = StartsWithNoCase(data, "hex(2):");
+  if (expand || StartsWithNoCase(data, "hex(1):")) {
+    const auto bytes = ParseHexBytes(data.substr(7));
+    if (!bytes || bytes->size() % 2 != 0) return std::nullopt;
+    auto text = TextOfUtf16(*bytes);
+    return expand ? RegistryValue::ExpandString(std::move(text))
+                  : RegistryValue::String(std::move(text));
+  }
+  return std::nullopt;  // another type, a deletion ("-") or damage
+}
+
+// The key path of a section line "[HKEY_CURRENT_USER\...]", or nullopt for a line that names
+// another root, deletes a key ("[-...]") or is damaged.
+std::optional<std::string> ParseKeyLine(std::string_view line) {
+  if (line.size() < 2 || line.back() != ']') return std::nullopt;
+  const auto inner = line.substr(1, line.size() - 2);
+  if (!StartsWithNoCase(inner, kRoot)) return std::nullopt;
+  if (inner.size() == kRoot.size()) return std::string();
+  if (inner[kRoot.size()] != '\\') return std::nullopt;
+  const auto path = inner.substr(kRoot.size() + 1);
+  if (path.empty() || !IsValidKeyPath(path)) return std::nullopt;
+  return std::string(path);
+}
+
+// --- writing ---
+
+std::string Quote(std::string_view s) {
+  std::string out = "\"";
+  for (char c : s) {
+    if (c == '\\' || c == '"') out += '\\';
+    out += c;
+  }
+  return out + '"';
+}
+
+// `bytes` as "xx,xx,...", wrapped like an export file; `lineLength` is what the line already
+// holds before the first byte.
+std::string HexList(std::string_view bytes, size_t lineLength) {
+  std::string out;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02x", static_cast<unsigned char>(bytes[i]));
+    out += hex;
+    if (i + 1 == bytes.size()) break;
+    out += ',';
+    lineLength += 3;
+    if (lineLength >= kHexLineWidth) {
+      out += kHexContinuation;
+      lineLength = 2;
+    }
+  }
+  return out;
+}
+
+std::string ValueLine(const std::string& name, const RegistryValue& value) {
+  std::string line = (name.empty() ? std::string("@") : Quote(name)) + "=";
+  switch (value.type) {
+    case RegistryType::Dword: {
+      char digits[9];
+      std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(value.dword));
+      return line + "dword:" + digits;
+    }
+    case RegistryType::String:
+      if (value.text.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos)
+        return line + Quote(value.text);
+      line += "hex(1):";
+      break;
+    case RegistryType::ExpandString:
+      line += "hex(2):";
+      break;
+  }
+  return line + HexList(Utf16Bytes(value.text), line.size());
+}
+
+}  // namespace
+
+RegistryHive ParseRegistryText(std::string_view text) {
+  if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
+  const auto lines = SplitLines(text);
+  RegistryHive hive;
+  RegistryKey* section = nullptr;  // nullptr while the current section is ignored
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const auto line = Trim(lines[i]);
+    if (line.empty()) continue;
+    if (line.front() == '[') {
+      const auto path = ParseKeyLine(line);
+      section = path ? &hive.Ensure(*path) : nullptr;
+      continue;
+    }
+    std::string name;
+    size_t pos = 0;
+    if (line.front() == '@') {
+      pos = 1;
+    } else if (auto quoted = ParseQuoted(line, pos)) {
+      name = std::move(*quoted);
+    } else {
+      continue;  // the header, a comment or damage
+    }
+    if (pos >= line.size() || line[pos] != '=') continue;
+    std::string data(line.substr(pos + 1));
+    // Hex data goes on over lines that end with a backslash.
+    if (StartsWithNoCase(data, "hex")) {
+      while (!data.empty() && data.back() == '\\' && i + 1 < lines.size()) {
+        data.pop_back();
+        data += Trim(lines[++i]);
+      }
+    }
+    if (!section) continue;
+    if (auto value = ParseValueData(data)) section->Set(name, std::move(*value));
+  }
+  return hive;
+}
+
+std::string FormatRegistryText(const RegistryHive& hive) {
+  std::string out = std::string(kHeader) + std::string(kEol) + std::string(kEol);
+  for (const auto& [path, key] : hive.keys()) {
+    out += "[" + std::string(kRoot) + (path.empty() ? "" : "\\") + path + "]" + std::string(kEol);
+    for (const auto& [name, value] : key.values())
+      out += ValueLine(name, value) + std::string(kEol);
+    out += kEol;
+  }
+  return out;
+}
+
+}  // namespace quill::platform

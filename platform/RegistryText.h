@@ -1,0 +1,37 @@
+#pragma once
+// The text of a registry export file holding the HKEY_CURRENT_USER hive.
+//
+// Format, as written (UTF-8, CR LF line ends):
+//
+//   Windows Registry Editor Version 5.00
+//   <blank>
+//   [HKEY_CURRENT_USER]                        one section per key, parents first,
+//   <blank>                                    each section followed by a blank line
+//   [HKEY_CURRENT_USER\Software\Korvane\Quill2]
+//   "Status"=dword:00000001                    REG_DWORD, eight lower-case hex digits
+//   "LogFile"="/home/user/log.txt"             REG_SZ, with \\ for \ and \" for "
+//   "Path"=hex(2):25,00,48,00,...,00,00        REG_EXPAND_SZ as UTF-16LE bytes with the
+//   <blank>                                    terminating NUL, wrapped with ",\" after
+//                                              column 77, continued after two blanks
+//
+// A value name is quoted and escaped like a REG_SZ text; "@" is the key's default value.
+// A REG_SZ text that holds a CR, an LF or a NUL cannot stand in quotes and is written as
+// hex(1): like REG_EXPAND_SZ.
+
+#include <string>
+#include <string_view>
+
+#include "platform/RegistryHive.h"
+
+namespace quill::platform {
+
+/// Reads the text of an export file. Never fails: a line that is damaged or of a kind it does
+/// not hold (another root, a deletion, a value of another type) is ignored, and so are the
+/// values of a section that is ignored. LF and CR LF line ends and a UTF-8 BOM are accepted;
+/// a value given twice keeps the last one.
+RegistryHive ParseRegistryText(std::string_view text);
+
+/// The text of an export file holding `hive`, in the format above.
+std::string FormatRegistryText(const RegistryHive& hive);
+
+}  // namespace quill::platform

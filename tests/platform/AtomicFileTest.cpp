@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "platform/AtomicFile.h"
+#include "platform/Error.h"
+#include "platform/TextCodec.h"
+#include "support/TempDir.h"
+
+namespace quill::platform {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+  return st.st_mode & 07777;
+}
+
+size_t EntriesIn(const std::filesystem::path& dir) {
+  return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
+}
+
+// Runs `body` while files may grow to `limit` bytes at most (a write beyond fails with EFBIG).
+template <class Body>
+void WithFileSizeLimit(rlim_t limit, Body body) {
+  rlimit old{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = limit;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  body();
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+}
+
+TEST(AtomicFileTest, ReplacesWithModeOwnerOnlyWhateverTheUmask) {
+  TempDir dir;
+  const std::string path = dir.file("settings.reg");
+  WriteFileBytes(path, "old");
+  ::chmod(path.c_str(), 0644);
+  const mode_t oldMask = ::umask(0);
+  ReplaceFileAtomically(path, "new content");
+  ::umask(oldMask);
+  EXPECT_EQ(ReadFileBytes(path), "new content");
+  EXPECT_EQ(ModeOf(path), 0600u);
+  EXPECT_EQ(EntriesIn(dir.path()), 1u);  // no temporary file left behind
+  ReplaceFileAtomically(dir.file("fresh"), "");
+  EXPECT_EQ(ModeOf(dir.file("fresh")), 0600u);
+}
+
+TEST(AtomicFileTest, FailedWritesLeaveTheOldFileIntact) {
+  TempDir dir;
+  const std::string path = dir.file("settings.reg");
+  WriteFileBytes(path, "old content");
+  std::string message;
+  WithFileSizeLimit(4, [&] {
+    try {
+      ReplaceFileAtomically(path, std::string(1000, 'x'));  // cut short by the size limit
+    } catch (const Error& e) {
+      message = e.what();
+    }
+  });
+  EXPECT_EQ(message, "Cannot write file \"" + path + "\": File too large");
+  EXPECT_EQ(ReadFileBytes(path), "old content");
+  EXPECT_EQ(EntriesIn(dir.path()), 1u);
+
+  // A name so long that the temporary name beside it cannot be made.
+  const std::string longPath = dir.file(std::string(250, 'n'));
+  WriteFileBytes(longPath, "old");
+  EXPECT_THROW(ReplaceFileAtomically(longPath, "new"), Error);
+  EXPECT_EQ(ReadFileBytes(longPath), "old");
+
+  // A folder where the file should be: the rename fails.
+  std::filesystem::create_directory(dir.file("folder"));
+  EXPECT_THROW(ReplaceFileAtomically(dir.file("folder"), "new"), Error);
+  EXPECT_EQ(EntriesIn(dir.path()), 3u);
+}
+
+TEST(AtomicFileTest, ErrorsNameTheFileInShiftJis) {
+  TempDir dir;
+  WriteFileBytes(dir.file("設定"), "a regular file");
+  const std::string path = dir.file("設定") + "/HKEY_CURRENT_USER.reg";
+  try {
+    MakeDirectories(dir.file("設定"), 0700, path);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              Utf8ToSjis("Cannot write file \"" + path + "\": Not a directory"));
+  }
+  EXPECT_THROW(MakeDirectories(dir.file("設定") + "/below", 0700, path), Error);
+}
+
+TEST(AtomicFileTest, MakesMissingFoldersOwnerOnlyAndReadsPresentFiles) {
+  TempDir dir;
+  const std::string deep = dir.file("a") + "/b/c";
+  MakeDirectories(deep, 0700, deep + "/file");
+  MakeDirectories(deep, 0700, deep + "/file");  // existing folders are fine
+  EXPECT_EQ(ModeOf(dir.file("a")), 0700u);
+  EXPECT_EQ(ModeOf(deep), 0700u);
+  EXPECT_EQ(ReadFileIfPresent(deep + "/file"), std::nullopt);
+  WriteFileBytes(deep + "/file", std::string("bytes\0\xff", 7));
+  EXPECT_EQ(ReadFileIfPresent(deep + "/file"), std::string("bytes\0\xff", 7));
+  EXPECT_THROW(ReadFileIfPresent(deep), Error);  // a folder cannot be read as a file
+}
+
+}  // namespace
+}  // namespace quill::platform

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/Error.h"
+#include "platform/Registry.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
+
+namespace quill::platform {
+namespace {
+
+using test::ReadFileBytes;
+using test::ScopedEnv;
+using test::TempDir;
+using test::WriteFileBytes;
+
+constexpr const char* kKey = "Software\\Korvane\\Quill2";
+
+TEST(RegistryTest, OpensAndCreatesKeysWithTheKeysAboveThem) {
+  TempDir dir;
+  const std::string file = dir.file("cfg") + "/HKEY_CURRENT_USER.reg";
+  Registry reg(file);
+  EXPECT_FALSE(reg.KeyExists(kKey));
+  EXPECT_FALSE(reg.OpenKey(kKey, false));
+  EXPECT_FALSE(std::filesystem::exists(file));  // opening without creating writes nothing
+  EXPECT_FALSE(reg.OpenKey("Software\\\\Bad", true));
+  EXPECT_FALSE(reg.OpenKey("Software\\Bad\r\nName", true));
+  EXPECT_THROW(reg.WriteDword("Status", 1), Error);  // no key open
+
+  ASSERT_TRUE(reg.OpenKey("\\Software\\Korvane\\Quill2", true));
+  EXPECT_TRUE(reg.KeyExists(kKey));
+  EXPECT_TRUE(reg.KeyExists("Software\\Korvane"));
+  EXPECT_TRUE(Registry(file).KeyExists("\\software\\korvane\\quill2"));
+  EXPECT_EQ(ReadFileBytes(file),
+            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "[HKEY_CURRENT_USER]\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software]\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Korvane]\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Korvane\\Quill2]\r\n\r\n");
+  struct stat st {};
+  ASSERT_EQ(::stat(dir.file("cfg").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0700u);
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  reg.CloseKey();
+  EXPECT_EQ(reg.ReadValue("Status"), std::nullopt);
+}
+
+TEST(RegistryTest, ValuesKeepTheirTypesAndAWriteReplacesAnyType) {
+  TempDir dir;
+  const std::string file = dir.file("HKEY_CURRENT_USER.reg");
+  Registry reg(file);
+  ASSERT_TRUE(reg.OpenKey(kKey, true));
+  reg.WriteDword("Number", 0xFFFFFFFD);
+  reg.WriteString("Text", "C:\\\"引用\"\\日本語");
+  reg.WriteExpandString("Expand", "%HOME%/log.txt");
+  reg.WriteString("Change", "text first");
+  reg.WriteDword("Change", 5);  // a value of another type is replaced
+
+  Registry fresh(file);
+  ASSERT_TRUE(fresh.OpenKey(kKey, false));
+  EXPECT_EQ(fresh.ReadValue("number"), RegistryValue::Dword(0xFFFFFFFD));
+  EXPECT_EQ(fresh.ReadValue("Text"), RegistryValue::String("C:\\\"引用\"\\日本語"));
+  EXPECT_EQ(fresh.ReadValue("Expand"), RegistryValue::ExpandString("%HOME%/log.txt"));
+  EXPECT_EQ(fresh.ReadValue("Change"), RegistryValue::Dword(5));
+  EXPECT_EQ(fresh.ReadValue("Missing"), std::nullopt);
+  fresh.WriteExpandString("Change", "back to text");
+  EXPECT_EQ(fresh.ReadValue("Change"), RegistryValue::ExpandString("back to text"));
+  EXPECT_THROW(fresh.WriteDword("Bad\nName", 1), Error);
+  EXPECT_NE(ReadFileBytes(file).find("\"Text\"=\"C:\\\\\\\"引用\\\"\\\\日本語\"\r\n"),
+            std::string::npos);
+}
+
+TEST(RegistryTest, WritesKeepWhatElseTheFileHolds) {
+  TempDir dir;
+  const std::string file = dir.file("HKEY_CURRENT_USER.reg");
+  WriteFileBytes(file,
+                 "Windows Registry Editor Version 5.00\n\n"
+                 "[HKEY_CURRENT_USER\\Software\\Other]\n\"Kept\"=\"yes\"\ndamaged line\n"
+                 "[HKEY_CURRENT_USER\\Software\\Korvane\\Quill2]\n\"Old\"=dword:00000003\n");
+  Registry reg(file);
+  ASSERT_TRUE(reg.OpenKey(kKey, false));
+  // Another writer changes the file while the key is open; its change stays.
+  Registry other(file);
+  ASSERT_TRUE(other.OpenKey("Software\\Other", false));
+  other.WriteDword("Added", 9);
+  reg.WriteValues({{"A", RegistryValue::Dword(1)}, {"B", RegistryValue::String("b")}});
+  EXPECT_EQ(ReadFileBytes(file),
+            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "[HKEY_CURRENT_USER]\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software]\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Korvane]\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Korvane\\Quill2]\r\n"
+            "\"Old\"=dword:00000003\r\n\"A\"=dword:00000001\r\n\"B\"=\"b\"\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+            "\"Kept\"=\"yes\"\r\n\"Added\"=dword:00000009\r\n\r\n");
+}
+
+TEST(RegistryTest, AFailedWriteRaisesAndLeavesTheFileAsItWas) {
+  TempDir dir;
+  // The settings folder is blocked by a regular file.
+  WriteFileBytes(dir.file("cfg"), "not a folder");
+  Registry blocked(dir.file("cfg") + "/HKEY_CURRENT_USER.reg");
+  try {
+    blocked.OpenKey(kKey, true);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot write file \"" + blocked.file() + "\": Not a directory");
+  }
+  EXPECT_EQ(ReadFileBytes(dir.file("cfg")), "not a folder");
+
+  // A file whose name leaves no room for the temporary name beside it.
+  const std::string file = dir.file(std::string(250, 'r'));
+  const std::string old = "[HKEY_CURRENT_USER\\Software\\Korvane\\Quill2]\n\"Status\"=dword:1\n";
+  WriteFileBytes(file, old);
+  Registry reg(file);
+  ASSERT_TRUE(reg.OpenKey(kKey, true));
+  EXPECT_THROW(reg.WriteString("LogFile", "x"), Error);
+  EXPECT_EQ(ReadFileBytes(file), old);
+  EXPECT_EQ(reg.ReadValue("LogFile"), std::nullopt);
+  EXPECT_EQ(reg.ReadValue("Status"), RegistryValue::Dword(1));
+
+  // A folder where the file should be cannot be read, so it is neither opened nor replaced.
+  std::filesystem::create_directory(dir.file("folder"));
+  EXPECT_THROW(Registry(dir.file("folder")).KeyExists(kKey), Error);
+  EXPECT_THROW(Registry(dir.file("folder")).OpenKey(kKey, true), Error);
+}
+
+TEST(RegistryTest, DefaultFileFollowsXdgConfigHome) {
+  ScopedEnv home("HOME", "/home/tester");
+  struct Row {
+    const char* name;
+    std::optional<std::string> xdg;
+    std::string expected;
+  } rows[] = {
+      {"set", "/tmp/xdg", "/tmp/xdg/Quillpost2/HKEY_CURRENT_USER.reg"},
+      {"trailing slash", "/tmp/xdg/", "/tmp/xdg/Quillpost2/HKEY_CURRENT_USER.reg"},
+      {"unset", std::nullopt, "/home/tester/.config/Quillpost2/HKEY_CURRENT_USER.reg"},
+      {"empty", "", "/home/tester/.config/Quillpost2/HKEY_CURRENT_USER.reg"},
+      {"relative", "rel/dir", "/home/tester/.config/Quillpost2/HKEY_CURRENT_USER.reg"},
+  };
+  for (const auto& row : rows) {
+    ScopedEnv xdg("XDG_CONFIG_HOME", row.xdg);
+    EXPECT_EQ(DefaultRegistryFile(), row.expected) << row.name;
+    EXPECT_EQ(Registry().file(), row.expected) << row.name;
+  }
+  TempDir dir;
+  ScopedEnv xdg("XDG_CONFIG_HOME", dir.path().string());
+  Registry reg;
+  ASSERT_TRUE(reg.OpenKey(kKey, true));
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("Quillpost2/HKEY_CURRENT_USER.reg")));
+}
+
+}  // namespace
+}  // namespace quill::platform
