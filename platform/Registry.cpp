@@ -1,6 +1,6 @@
 #include "platform/Registry.h"
 
-#include "platform/AtomicFile.h"
+#include "platform/FileIO.h"
 #include "platform/Error.h"
 #include "platform/ProgramDir.h"
 #include "platform/RegistryText.h"

@@ -3,7 +3,7 @@
 // files (platform/RegistryText.h).
 //
 // Every change reads the file afresh, applies itself and replaces the whole file atomically
-// (platform/AtomicFile.h), so the file keeps every other key and value it holds and is never
+// (platform/FileIO.h), so the file keeps every other key and value it holds and is never
 // left half written. Key paths are relative to HKEY_CURRENT_USER ("Software\Vendor\App"); a
 // leading "\" is allowed. Texts and names are native UTF-8.
 

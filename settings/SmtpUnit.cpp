@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/FileIO.h"
 #include "settings/AccountFile.h"
 #include "settings/LittleEndian.h"
 
@@ -82,13 +83,15 @@ void TSmtp::Delete(int Index) {
 }
 
 bool TSmtp::LoadFromFile(const std::string& path) {
-  const auto bytes = ReadFileHead(path, kAccountFileSize);
+  const auto bytes = platform::ReadFileIfPresent(path, kAccountFileSize);
   if (!bytes) return false;
   LoadFromImage(*bytes);
   return true;
 }
 
-void TSmtp::SaveToFile(const std::string& path) const { ReplaceFile(path, FileImage()); }
+void TSmtp::SaveToFile(const std::string& path) const {
+  platform::ReplaceFileAtomically(path, FileImage());
+}
 
 void TSmtp::LoadFromImage(std::string_view bytes) {
   std::string image = FileImage();

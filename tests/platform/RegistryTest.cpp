@@ -106,7 +106,7 @@ TEST(RegistryTest, AFailedWriteRaisesAndLeavesTheFileAsItWas) {
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_EQ(std::string(e.what()),
-              "Cannot write file \"" + blocked.file() + "\": Not a directory");
+              "Cannot write file \"" + blocked.file() + "\". Not a directory");
   }
   EXPECT_EQ(ReadFileBytes(dir.file("cfg")), "not a folder");
 

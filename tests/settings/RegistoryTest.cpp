@@ -166,7 +166,7 @@ TEST_F(RegistoryTest, SaveThatCannotWriteThrowsAndLeavesTheFile) {
     blocked.SaveSettings();
     FAIL() << "no error";
   } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()), "Cannot write file \"" + file + "\": Not a directory");
+    EXPECT_EQ(std::string(e.what()), "Cannot write file \"" + file + "\". Not a directory");
   }
 
   // The key exists already, so the failure comes with the values themselves.

@@ -1,4 +1,4 @@
-#include "platform/AtomicFile.h"
+#include "platform/FileIO.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,9 +14,9 @@
 namespace quill::platform {
 namespace {
 
-// File paths are native UTF-8; the text of an Error is Shift_JIS.
+// File paths and strerror texts are UTF-8; the text of an Error is Shift_JIS.
 Error FileError(std::string_view doing, const std::string& path, int err) {
-  return Error(Utf8ToSjis(std::string(doing) + " \"" + path + "\": " + std::strerror(err)));
+  return Error(Utf8ToSjis(std::string(doing) + " \"" + path + "\". " + std::strerror(err)));
 }
 
 // Closes a descriptor once, on every path out of a function.
@@ -40,6 +40,7 @@ class Descriptor {
   int fd_;
 };
 
+// Writes all of `bytes`; on false, errno tells why (EIO for a write that stored nothing).
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd, bytes.data(), bytes.size());
@@ -53,6 +54,20 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+std::string ReadAll(const Descriptor& fd, const std::string& path, std::size_t maxBytes) {
+  std::string bytes;
+  char buffer[65536];
+  while (bytes.size() < maxBytes) {
+    const size_t want = std::min(sizeof buffer, maxBytes - bytes.size());
+    const ssize_t n = ::read(fd.get(), buffer, want);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw FileError("Cannot read file", path, errno);
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  return bytes;
+}
+
 // Makes the rename itself durable; a failure here no longer puts the content at risk.
 void SyncDirectory(const std::string& dir) {
   const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -63,22 +78,41 @@ void SyncDirectory(const std::string& dir) {
 
 }  // namespace
 
-std::optional<std::string> ReadFileIfPresent(const std::string& path) {
+std::string ReadWholeFile(const std::string& path) {
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) throw FileError("Cannot open file", path, errno);
+  return ReadAll(fd, path, std::string::npos);
+}
+
+std::optional<std::string> ReadFileIfPresent(const std::string& path, std::size_t maxBytes) {
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) {
     // ENOTDIR: a folder on the way is a file, so this file cannot exist either.
     if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
-    throw FileError("Cannot read file", path, errno);
+    throw FileError("Cannot open file", path, errno);
   }
-  std::string bytes;
-  char buffer[8192];
-  while (true) {
-    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw FileError("Cannot read file", path, errno);
-    if (n == 0) return bytes;
-    bytes.append(buffer, static_cast<size_t>(n));
-  }
+  return ReadAll(fd, path, maxBytes);
+}
+
+void WriteWholeFile(const std::string& path, std::string_view bytes) {
+  Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (fd.get() < 0) throw FileError("Cannot create file", path, errno);
+  if (!WriteAll(fd.get(), bytes) || !fd.Close()) throw FileError("Cannot write file", path, errno);
+}
+
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  std::string temp = path + ".XXXXXX";
+  // mkostemp creates the file with mode 0600, whatever the umask.
+  Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+  if (fd.get() < 0) throw FileError("Cannot create file", path, errno);
+  auto fail = [&](int err) {
+    ::unlink(temp.c_str());
+    return FileError("Cannot write file", path, err);
+  };
+  if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) throw fail(errno);
+  if (!fd.Close()) throw fail(errno);
+  if (::rename(temp.c_str(), path.c_str()) != 0) throw fail(errno);
+  SyncDirectory(DirectoryOf(path).empty() ? std::string(".") : DirectoryOf(path));
 }
 
 void MakeDirectories(const std::string& dir, mode_t mode, const std::string& forFile) {
@@ -91,21 +125,6 @@ void MakeDirectories(const std::string& dir, mode_t mode, const std::string& for
   struct stat st;
   if (::stat(dir.c_str(), &st) != 0) throw FileError("Cannot write file", forFile, errno);
   if (!S_ISDIR(st.st_mode)) throw FileError("Cannot write file", forFile, ENOTDIR);
-}
-
-void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  std::string temp = path + ".XXXXXX";
-  // mkostemp creates the file with mode 0600, whatever the umask.
-  Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
-  if (fd.get() < 0) throw FileError("Cannot write file", path, errno);
-  auto fail = [&](int err) {
-    ::unlink(temp.c_str());
-    return FileError("Cannot write file", path, err);
-  };
-  if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) throw fail(errno);
-  if (!fd.Close()) throw fail(errno);
-  if (::rename(temp.c_str(), path.c_str()) != 0) throw fail(errno);
-  SyncDirectory(DirectoryOf(path).empty() ? std::string(".") : DirectoryOf(path));
 }
 
 }  // namespace quill::platform

@@ -5,7 +5,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "platform/AtomicFile.h"
+#include "platform/FileIO.h"
 #include "platform/Error.h"
 #include "platform/TextCodec.h"
 #include "support/TempDir.h"
@@ -68,7 +68,7 @@ TEST(AtomicFileTest, FailedWritesLeaveTheOldFileIntact) {
       message = e.what();
     }
   });
-  EXPECT_EQ(message, "Cannot write file \"" + path + "\": File too large");
+  EXPECT_EQ(message, "Cannot write file \"" + path + "\". File too large");
   EXPECT_EQ(ReadFileBytes(path), "old content");
   EXPECT_EQ(EntriesIn(dir.path()), 1u);
 
@@ -93,7 +93,7 @@ TEST(AtomicFileTest, ErrorsNameTheFileInShiftJis) {
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_EQ(std::string(e.what()),
-              Utf8ToSjis("Cannot write file \"" + path + "\": Not a directory"));
+              Utf8ToSjis("Cannot write file \"" + path + "\". Not a directory"));
   }
   EXPECT_THROW(MakeDirectories(dir.file("設定") + "/below", 0700, path), Error);
 }

@@ -1,0 +1,40 @@
+#pragma once
+// Whole-file reads and writes. Every failure is a quill::Error whose text names the file and
+// the system's reason, as in: Cannot write file "/home/u/log.txt". No space left on device
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quill::platform {
+
+/// The whole content of the file at `path`. Throws when it cannot be opened or read.
+std::string ReadWholeFile(const std::string& path);
+
+/// Up to `maxBytes` bytes from the start of the file at `path` (all of it by default), or
+/// nullopt when nothing exists there (nor can: a folder on its way is a file). Throws when the
+/// file exists but cannot be opened or read; a directory counts as such a file. A FIFO at the
+/// path does not block the open.
+std::optional<std::string> ReadFileIfPresent(const std::string& path,
+                                             std::size_t maxBytes = std::string::npos);
+
+/// Creates the file at `path`, or empties it, and writes `bytes` as its whole content, in
+/// place (documents the user chose: the run log, a body text). Throws when the file cannot be
+/// created ("Cannot create file ...") or a write or the close fails, a short write included.
+void WriteWholeFile(const std::string& path, std::string_view bytes);
+
+/// Replaces the file at `path` with `bytes` so that it holds either its old or its new
+/// content, never a mix (the settings and the account file): a temporary file in the same
+/// folder, created with mode 0600, takes the bytes (every byte checked), is flushed to the disk
+/// and renamed over `path`. The new file has mode 0600. On failure the temporary file is
+/// removed and the old file stays as it was.
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+/// Creates the directory `dir` and every missing directory above it with `mode`. A failure
+/// names `forFile`, the file the directory is made for.
+void MakeDirectories(const std::string& dir, mode_t mode, const std::string& forFile);
+
+}  // namespace quill::platform

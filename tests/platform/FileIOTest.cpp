@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include "platform/Error.h"
+#include "platform/FileIO.h"
+#include "support/TempDir.h"
+
+namespace quill::platform {
+namespace {
+
+TEST(FileIOTest, WritesReplaceTheWholeFileAndReadBack) {
+  test::TempDir dir;
+  const std::string path = dir.file("log.txt");
+  WriteWholeFile(path, std::string("first\r\nsecond\r\n\0x", 17));
+  EXPECT_EQ(ReadWholeFile(path), std::string("first\r\nsecond\r\n\0x", 17));
+  WriteWholeFile(path, "");
+  EXPECT_EQ(ReadWholeFile(path), "");
+}
+
+TEST(FileIOTest, FailuresNameTheFileAndTheReason) {
+  test::TempDir dir;
+  const std::string missing = dir.file("no/such/dir/log.txt");
+  try {
+    WriteWholeFile(missing, "x");
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot create file \"" + missing + "\". No such file or directory");
+  }
+  EXPECT_THROW(ReadWholeFile(missing), Error);
+  EXPECT_THROW(WriteWholeFile("/dev/full", "x"), Error);  // the device is always full
+}
+
+}  // namespace
+}  // namespace quill::platform
