@@ -7,8 +7,16 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <initializer_list>
+#include <ostream>
+
+/// Readable QStrings in test failure messages.
+void PrintTo(const QString& text, std::ostream* os);
 
 namespace quill::test {
+
+/// A list of object names from literals.
+QStringList Names(std::initializer_list<const char*> names);
 
 /// Object names of the named widgets that Tab reaches, in the order of the focus chain.
 QStringList TabOrder(QWidget& form);
