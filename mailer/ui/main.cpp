@@ -1,6 +1,9 @@
-#include <QApplication>
+// Quillpost2: the bulk mailer.
+#include "mailer/ui/Forms.h"
+#include "platform/ui/Form.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  return 0;
+  quill::platform::TApplication app(argc, argv);
+  app.setApplicationName(QStringLiteral("Quillpost2"));
+  return quill::RunQuillpost2();
 }

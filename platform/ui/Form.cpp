@@ -68,6 +68,7 @@ void TDialogForm::keyPressEvent(QKeyEvent* event) {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   InstallFontSubstitutes();
+  setFont(FormFont(12));  // menus and message boxes in the forms' font as well
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

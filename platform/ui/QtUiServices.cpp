@@ -21,8 +21,7 @@ QString QtFilter(const QString& filter) {
     QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (QString& p : patterns)
       if (p == QStringLiteral("*.*")) p = QStringLiteral("*");
-    entries << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                   QLatin1Char(')');
+    entries << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return entries.join(QStringLiteral(";;"));
 }
@@ -84,8 +83,8 @@ class QtUiServices final : public UiServices {
   }
 
   void ShellOpen(QWidget*, const QString& target) override {
-    const QUrl url = target.contains(QStringLiteral("://")) ? QUrl(target)
-                                                            : QUrl::fromLocalFile(target);
+    const QUrl url =
+        target.contains(QStringLiteral("://")) ? QUrl(target) : QUrl::fromLocalFile(target);
     QDesktopServices::openUrl(url);
   }
 

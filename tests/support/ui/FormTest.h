@@ -10,6 +10,7 @@
 
 #include "platform/ProgramDir.h"
 #include "support/TempDir.h"
+#include "support/ui/FormChecks.h"
 #include "support/ui/ScriptedUi.h"
 
 namespace quill::test {

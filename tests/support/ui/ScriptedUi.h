@@ -30,14 +30,14 @@ class ScriptedUi final : public platform::UiServices {
   void AnswerMessage(platform::MessageAnswer answer);
 
   bool escapeHeld = false;
-  QStringList errors;          ///< texts of the error boxes shown
-  QStringList shellOpens;      ///< targets given to the shell
-  QStringList messages;        ///< texts of the Yes/No boxes asked
-  QStringList offeredFiles;    ///< FileName of each file dialog as it was offered
-  QStringList dialogFilters;   ///< Filter of each file dialog
+  QStringList errors;         ///< texts of the error boxes shown
+  QStringList shellOpens;     ///< targets given to the shell
+  QStringList messages;       ///< texts of the Yes/No boxes asked
+  QStringList offeredFiles;   ///< FileName of each file dialog as it was offered
+  QStringList dialogFilters;  ///< Filter of each file dialog
   int processMessagesCalls = 0;
   std::function<void()> onProcessMessages;  ///< runs at every ProcessMessages
-  QStringList modalForms;      ///< object names of the forms shown modally, in order
+  QStringList modalForms;                   ///< object names of the forms shown modally, in order
 
   int ShowModal(QDialog& form) override;
   bool RunFileDialog(QWidget* owner, platform::TFileDialog& dialog) override;

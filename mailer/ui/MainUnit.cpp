@@ -1,0 +1,183 @@
+#include "mailer/ui/MainUnit.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QShowEvent>
+
+#include "mailer/ui/Forms.h"
+#include "mailer/ui/RunLog.h"
+#include "mailer/ui/StatusUnit.h"
+#include "mailer/ui/ToolImages.h"
+#include "platform/ProgramDir.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/MemoLines.h"
+#include "platform/ui/SjisText.h"
+#include "settings/Registory.h"
+#include "settings/ui/StatusDispUnit.h"
+
+namespace quill {
+
+std::string AppDir;
+std::unique_ptr<TRegistory> Settings;
+bool TextLoaded = false;
+bool AddressLoaded = false;
+std::string DocName;
+std::string AddressFileName;
+std::string LineBuffer;
+std::unique_ptr<TStringList> DestList;
+std::unique_ptr<TStringList> DestListCopy;
+std::vector<int32_t> DupCounts;
+int32_t DupCountLen = 0;
+
+using platform::Handler;
+using platform::Ui;
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+  setupUi(this);
+  setFont(platform::FormFont(12));
+  Label1->setFont(platform::FormFont(16));
+  TitleEdit->setFont(platform::FormFont(16));
+  QFont bodyFont = platform::FormFont(12);
+  bodyFont.setPointSize(9);
+  Body->setFont(bodyFont);
+  Body->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  StatusMemo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  Splitter1->setStretchFactor(0, 1);
+  Splitter1->setStretchFactor(1, 0);
+  Splitter1->setSizes({400, 163});
+  BuildToolBar();
+  BuildStatusBar();
+
+  OpenDialog1.Filter = QStringLiteral("テキスト|*.txt;|全てのファイル|*.*;");
+  SaveDialog1.Filter = QStringLiteral("テキスト|*.txt;");
+  OpenDialog2.Filter = QStringLiteral("テキスト形式|*.txt;|ＣＳＶ形式|*.csv;|全てのファイル|*.*;");
+  SaveDialog2.Filter = QStringLiteral("テキスト|*.txt");
+  SaveDialog2.DefaultExt = QStringLiteral("txt");
+  SaveDialog2.FileName = QStringLiteral("Log.txt");
+
+  connect(Exit1, &QAction::triggered, this, Handler(this, &TMainForm::Exit1Click));
+  connect(N11, &QAction::triggered, this, Handler(this, &TMainForm::N11Click));
+
+  resize(643, 603);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+
+  platform::RunHandler(this, [this] { FormCreate(); });
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::BuildToolBar() {
+  const auto images = ImageList1();
+  auto addButton = [this, &images](const char* name, int image, const QString& hint) {
+    auto* button = new QToolButton(ToolBar1);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(images[static_cast<size_t>(image)]);
+    button->setIconSize(QSize(32, 32));
+    button->setFixedSize(43, 38);
+    button->setAutoRaise(true);
+    button->setToolTip(hint);
+    ToolBar1->addWidget(button);
+    ToolBar1->addSeparator();
+    return button;
+  };
+  TextBtn = addButton("TextBtn", 0, QStringLiteral("文書"));
+  AddressBtn = addButton("AddressBtn", 1, QStringLiteral("アドレス"));
+  SendBtn = addButton("SendBtn", 2, QStringLiteral("送信"));
+}
+
+void TMainForm::BuildStatusBar() {
+  panel0_ = new QLabel(StatusBar1);
+  panel0_->setObjectName(QStringLiteral("StatusPanel0"));
+  panel0_->setFixedWidth(60);
+  panel0_->setFrameShape(QFrame::Panel);
+  panel0_->setFrameShadow(QFrame::Sunken);
+  panel1_ = new QLabel(StatusBar1);
+  panel1_->setObjectName(QStringLiteral("StatusPanel1"));
+  panel1_->setFrameShape(QFrame::Panel);
+  panel1_->setFrameShadow(QFrame::Sunken);
+  StatusBar1->addWidget(panel0_);
+  StatusBar1->addWidget(panel1_, 1);
+}
+
+void TMainForm::AppendLog(const QString& line) { AppendLogLine(*StatusMemo, line); }
+
+void TMainForm::FormCreate() {
+  AppDir = platform::ProgramDirectory();
+  SetStatusPanel(0, QString());
+  SetStatusPanel(1, QString());
+  FBodyList = std::make_unique<TStringList>();
+  Settings = std::make_unique<TRegistory>();
+  Settings->LoadSettings();
+  DestList = std::make_unique<TStringList>();
+  DestListCopy = std::make_unique<TStringList>();
+  FLogDirty = false;
+}
+
+void TMainForm::FormShow() {
+  TextLoaded = false;
+  AddressLoaded = false;
+  TitleEdit->clear();
+  Body->clear();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!event->spontaneous()) platform::RunHandler(this, [this] { FormShow(); });
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  // A failing close handler keeps the window open; the next attempt runs it again.
+  if (platform::RunHandler(this, [this] { FormClose(); }))
+    event->accept();
+  else
+    event->ignore();
+}
+
+void TMainForm::Exit1Click() { close(); }
+
+void TMainForm::FormClose() {
+  SaveRunLogAtClose();
+  SaveSettingsAtClose();
+  Settings.reset();
+  DestList.reset();
+  DestListCopy.reset();
+  FBodyList.reset();
+  DupCounts.clear();
+}
+
+void TMainForm::SaveRunLogAtClose() {
+  if (platform::DisplayLineCount(*StatusMemo) == 0 || !FLogDirty) return;
+  if (Ui().ShowModal(*StatusForm) != 1) return;
+  SaveDialog2.FileName = platform::from_native(Settings->LogFile);
+  if (!SaveDialog2.Execute(this)) return;
+  WriteRunLogFile(*StatusMemo, SaveDialog2.FileName);
+  Settings->LogFile = platform::to_native(SaveDialog2.FileName);
+}
+
+void TMainForm::SaveSettingsAtClose() {
+  try {
+    Settings->SaveSettings();
+  } catch (...) {
+    if (!settingsSaveFailed_) {
+      settingsSaveFailed_ = true;
+      throw;
+    }
+    // Failing again: show it, and end without the settings, so that a settings folder
+    // that cannot be written never keeps the user from closing the program.
+    Ui().ShowError(this, platform::ErrorText(std::current_exception()));
+  }
+}
+
+void TMainForm::N11Click() {
+  StatusDisp->CheckBox1->setChecked(Settings->Status);
+  StatusDisp->SetItemIndex(Settings->ErrorDisp);
+  StatusDisp->SendErrorBreak->setChecked(Settings->SendErrorBreak);
+  Ui().ShowModal(*StatusDisp);
+  Settings->Status = StatusDisp->CheckBox1->isChecked();
+  Settings->ErrorDisp = StatusDisp->ItemIndex();
+  Settings->SendErrorBreak = StatusDisp->SendErrorBreak->isChecked();
+}
+
+}  // namespace quill

@@ -1,0 +1,83 @@
+#pragma once
+// The main window of the mailer and the state that its commands share.
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QToolButton>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ui/UiServices.h"
+#include "ui_MainForm.h"
+
+namespace quill {
+
+class TRegistory;
+
+using TStringList = std::vector<std::string>;
+
+// State of the main window shared by its commands (texts are Shift_JIS bytes, paths native).
+extern std::string AppDir;  ///< directory of the program file
+extern std::unique_ptr<TRegistory> Settings;
+extern bool TextLoaded;              ///< a body text has been loaded
+extern bool AddressLoaded;           ///< an address list loaded without errors
+extern std::string DocName;          ///< subject name of the loaded body text
+extern std::string AddressFileName;  ///< path of the last address file chosen
+extern std::string LineBuffer;
+extern std::unique_ptr<TStringList> DestList;
+extern std::unique_ptr<TStringList> DestListCopy;
+extern std::vector<int32_t> DupCounts;
+extern int32_t DupCountLen;
+
+class TMainForm : public QMainWindow, public Ui::TMainForm {
+ public:
+  explicit TMainForm(QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // Components that the layout file does not hold.
+  QToolButton* TextBtn;
+  QToolButton* AddressBtn;
+  QToolButton* SendBtn;
+  platform::TFileDialog OpenDialog1{platform::TFileDialog::Kind::Open};
+  platform::TFileDialog SaveDialog1{platform::TFileDialog::Kind::Save};
+  platform::TFileDialog OpenDialog2{platform::TFileDialog::Kind::Open};
+  platform::TFileDialog SaveDialog2{platform::TFileDialog::Kind::Save};
+
+  /// Status bar panel 0 (a number) or 1 (a message).
+  QLabel* StatusPanel(int index) const { return index == 0 ? panel0_ : panel1_; }
+  void SetStatusPanel(int index, const QString& text) { StatusPanel(index)->setText(text); }
+
+  /// Appends one line to the run log (see RunLog.h).
+  void AppendLog(const QString& line);
+
+  // Handlers.
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void Exit1Click();
+  void N11Click();
+
+  /// The run log holds lines of a send run that were neither saved nor cleared.
+  bool FLogDirty = false;
+  std::unique_ptr<TStringList> FBodyList;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildToolBar();
+  void BuildStatusBar();
+  void SaveRunLogAtClose();
+  void SaveSettingsAtClose();
+
+  QLabel* panel0_ = nullptr;
+  QLabel* panel1_ = nullptr;
+  bool settingsSaveFailed_ = false;
+};
+
+extern TMainForm* MainForm;
+
+}  // namespace quill
