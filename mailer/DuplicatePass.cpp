@@ -55,9 +55,18 @@ std::vector<std::int32_t> CountRepeats(const std::vector<std::string>& entries,
   const std::size_t mask = capacity - 1;
   std::vector<Slot> slots(capacity, Slot{0, 0, 0});
 
+  // The hashes first, in one sequential sweep, so that the slot of an entry a few places ahead
+  // can be fetched into the cache while the current one is placed: the probes into the big
+  // table are what the pass waits for.
+  std::vector<std::uint64_t> hashes(n);
+  for (std::size_t j = 0; j < n; ++j) hashes[j] = HashBytes(entries[j]);
+
+  constexpr std::size_t kAhead = 16;
   for (std::size_t j = 0; j < n; ++j) {
+    if (j + kAhead < n)
+      __builtin_prefetch(&slots[static_cast<std::size_t>(hashes[j + kAhead]) & mask]);
     const std::string_view key = entries[j];
-    const std::uint64_t h = HashBytes(key);
+    const std::uint64_t h = hashes[j];
     const auto tag = static_cast<std::uint32_t>(h >> 32);
     std::size_t at = static_cast<std::size_t>(h) & mask;
     for (;;) {
@@ -78,16 +87,23 @@ std::vector<std::int32_t> CountRepeats(const std::vector<std::string>& entries,
   return counts;
 }
 
-std::vector<std::string> FirstOccurrences(const std::vector<std::string>& entries,
+std::vector<std::string> FirstOccurrences(std::vector<std::string> entries,
                                           const std::vector<std::int32_t>& counts) {
-  std::vector<std::string> kept;
-  std::size_t firsts = 0;
-  for (const std::int32_t count : counts) firsts += count == 1 ? 1 : 0;
-  kept.reserve(firsts);
+  std::size_t kept = 0;
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (counts[i] == 1) kept.push_back(entries[i]);
+    if (counts[i] != 1) continue;
+    if (kept != i) entries[kept] = std::move(entries[i]);
+    ++kept;
   }
-  return kept;
+  entries.resize(kept);
+  return entries;
+}
+
+std::vector<std::int32_t> RemoveDuplicateEntries(std::vector<std::string>& list,
+                                                 const DuplicateProgress& progress) {
+  std::vector<std::int32_t> counts = CountRepeats(list, progress);
+  list = FirstOccurrences(std::move(list), counts);
+  return counts;
 }
 
 }  // namespace quill

@@ -19,9 +19,15 @@ using DuplicateProgress = std::function<void(int position)>;
 std::vector<std::int32_t> CountRepeats(const std::vector<std::string>& entries,
                                        const DuplicateProgress& progress);
 
-/// The entries whose count is 1, in order. `counts` has one value per entry.
-std::vector<std::string> FirstOccurrences(const std::vector<std::string>& entries,
+/// The entries whose count is 1, in order; `counts` has one value per entry. Takes the list
+/// by value, so a caller that no longer needs it can move it in and no entry is copied.
+std::vector<std::string> FirstOccurrences(std::vector<std::string> entries,
                                           const std::vector<std::int32_t>& counts);
+
+/// The whole pass over `list`: counts its repeats (CountRepeats, with its progress calls),
+/// leaves in `list` the first occurrences only, in order, and returns the counts.
+std::vector<std::int32_t> RemoveDuplicateEntries(std::vector<std::string>& list,
+                                                 const DuplicateProgress& progress);
 
 /// The progress position of entry `i` of `n` (n > 0): the integer part of i * 100 / n.
 int DuplicateProgressPosition(std::size_t i, std::size_t n);

@@ -36,28 +36,27 @@ std::string ReadWholeFile(const std::string& path) {
   if (fd < 0) Fail("ファイルを開けません", path, errno);
   FileHandle file(fd);
 
-  std::string bytes;
+  // The size is only a hint for one big first read: read on until the end, so a file that
+  // grows or a special file is read whole all the same.
   struct stat info {};
+  std::size_t want = 1 << 16;
   if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    want = static_cast<std::size_t>(info.st_size) + 1;
   }
-  // The size is only a hint: read until the end, so a file that grows or a special file
-  // is read whole all the same.
-  constexpr std::size_t kChunk = 1 << 16;
+  std::string bytes;
+  std::size_t have = 0;
   for (;;) {
-    const std::size_t have = bytes.size();
-    bytes.resize(have + kChunk);
-    const ssize_t got = ::read(fd, bytes.data() + have, kChunk);
+    if (bytes.size() - have < want) bytes.resize(have + want);
+    const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
     if (got < 0) {
-      if (errno == EINTR) {
-        bytes.resize(have);
-        continue;
-      }
+      if (errno == EINTR) continue;
       Fail("ファイルを読み込めません", path, errno);
     }
-    bytes.resize(have + static_cast<std::size_t>(got));
     if (got == 0) break;
+    have += static_cast<std::size_t>(got);
+    want = 1 << 16;
   }
+  bytes.resize(have);
   return bytes;
 }
 

@@ -36,10 +36,11 @@ bool TextLineReader::Next(std::string_view& line, std::string& scratch) {
   pos_ = static_cast<std::size_t>(lf - begin) + (lf < end ? 1 : 0);
   const char* const textEnd = Find(start, lf, kCtrlZ);
 
-  // Every CR left in the text is either the CR of CR LF or a lone CR: both are dropped.
+  // Every CR left in the text is either the CR of CR LF or a lone CR: both are dropped. The
+  // usual line holds at most the one before its LF, so it is viewed in place.
   const char* cr = Find(start, textEnd, '\r');
-  if (cr == textEnd) {
-    line = std::string_view(start, static_cast<std::size_t>(textEnd - start));
+  if (cr == textEnd || cr + 1 == textEnd) {
+    line = std::string_view(start, static_cast<std::size_t>(cr - start));
     return true;
   }
   scratch.assign(start, cr);

@@ -39,6 +39,13 @@ PassOutcome HashPass(const Entries& list) {
   PassOutcome out;
   out.counts = CountRepeats(list, [&](int position) { out.positions.push_back(position); });
   out.kept = FirstOccurrences(list, out.counts);
+
+  // The whole pass in place gives the same.
+  Entries inPlace = list;
+  std::vector<int> positions;
+  EXPECT_EQ(RemoveDuplicateEntries(inPlace, [&](int p) { positions.push_back(p); }), out.counts);
+  EXPECT_EQ(inPlace, out.kept);
+  EXPECT_EQ(positions, out.positions);
   return out;
 }
 
