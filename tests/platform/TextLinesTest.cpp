@@ -87,6 +87,16 @@ TEST(TextLinesTest, ReadsAFileAndFailsOnAMissingOrUnreadableOne) {
   test::WriteFileBytes(path, "");
   EXPECT_TRUE(ReadTextFileLines(path).empty());
 
+  // A file of many lines is read whole.
+  std::string big;
+  Lines bigLines;
+  for (int i = 0; i < 30000; ++i) {
+    bigLines.push_back("user" + std::to_string(i) + "@example.co.jp");
+    big += bigLines.back() + "\r\n";
+  }
+  test::WriteFileBytes(path, big);
+  EXPECT_EQ(ReadTextFileLines(path), bigLines);
+
   EXPECT_THROW(ReadTextFileLines(dir.file("missing.txt")), Error);
   EXPECT_THROW(ReadTextFileLines(dir.path().string()), Error);  // a directory
 }
