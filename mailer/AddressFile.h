@@ -1,0 +1,21 @@
+#pragma once
+// Reading an address file into its list of addresses.
+//
+// The file is read line by line (platform/TextLines.h); the address of a line is its first
+// field (FirstField in mailer/AddressCheck.h); lines whose first field is empty add nothing.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+/// Appends the non-empty first field of every line of `bytes` to `entries`, in order.
+void AppendAddressEntries(std::string_view bytes, std::vector<std::string>& entries);
+
+/// Appends the entries of the file at `path` (native path) to `entries`. Throws quill::Error
+/// when the file cannot be opened or read, or memory runs out; `entries` then keeps what was
+/// appended before the failure.
+void ReadAddressFile(const std::string& path, std::vector<std::string>& entries);
+
+}  // namespace quill

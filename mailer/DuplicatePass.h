@@ -1,0 +1,35 @@
+#pragma once
+// Removing repeated addresses from a loaded address list, keeping the first occurrence of each.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quill {
+
+/// Receives the progress position 0..99 of the duplicate pass.
+using DuplicateProgress = std::function<void(int position)>;
+
+/// One count per entry: the first occurrence of an address gets 1, its later copies 2, 3, ...
+/// in list order. Entries are equal when they have the same bytes (no folding of any kind).
+/// For every first occurrence i, in increasing order, `progress` (when set) is called once
+/// with the integer part of i * 100 / entries.size(); it is never called for a later copy.
+/// Linear in the total size of the entries. The list holds fewer than 2^31 entries.
+std::vector<std::int32_t> CountRepeats(const std::vector<std::string>& entries,
+                                       const DuplicateProgress& progress);
+
+/// The entries whose count is 1, in order; `counts` has one value per entry. Takes the list
+/// by value, so a caller that no longer needs it can move it in and no entry is copied.
+std::vector<std::string> FirstOccurrences(std::vector<std::string> entries,
+                                          const std::vector<std::int32_t>& counts);
+
+/// The whole pass over `list`: counts its repeats (CountRepeats, with its progress calls),
+/// leaves in `list` the first occurrences only, in order, and returns the counts.
+std::vector<std::int32_t> RemoveDuplicateEntries(std::vector<std::string>& list,
+                                                 const DuplicateProgress& progress);
+
+/// The progress position of entry `i` of `n` (n > 0): the integer part of i * 100 / n.
+int DuplicateProgressPosition(std::size_t i, std::size_t n);
+
+}  // namespace quill
