@@ -5,7 +5,7 @@
 
 #include "mailer/AddressCheck.h"
 #include "platform/Error.h"
-#include "platform/FileBytes.h"
+#include "platform/FileIO.h"
 #include "platform/TextLines.h"
 
 namespace quill {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -55,16 +56,25 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 std::string ReadAll(const Descriptor& fd, const std::string& path, std::size_t maxBytes) {
+  // The size of a regular file is only a hint for one big first read: reading goes on to the
+  // end, so a file that grows, or a special file, is read whole all the same.
+  struct stat info {};
+  std::size_t want = 1 << 16;
+  if (::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+    want = static_cast<std::size_t>(info.st_size) + 1;
   std::string bytes;
-  char buffer[65536];
-  while (bytes.size() < maxBytes) {
-    const size_t want = std::min(sizeof buffer, maxBytes - bytes.size());
-    const ssize_t n = ::read(fd.get(), buffer, want);
+  std::size_t have = 0;
+  while (have < maxBytes) {
+    want = std::min(want, maxBytes - have);
+    if (bytes.size() < have + want) bytes.resize(have + want);
+    const ssize_t n = ::read(fd.get(), bytes.data() + have, want);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw FileError("Cannot read file", path, errno);
     if (n == 0) break;
-    bytes.append(buffer, static_cast<size_t>(n));
+    have += static_cast<std::size_t>(n);
+    want = 1 << 16;
   }
+  bytes.resize(have);
   return bytes;
 }
 

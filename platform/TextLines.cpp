@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/FileBytes.h"
+#include "platform/FileIO.h"
 
 namespace quill::platform {
 namespace {
