@@ -5,12 +5,17 @@
 #include <QScreen>
 #include <QShowEvent>
 
+#include "mailer/AddressCheck.h"
+#include "mailer/AddressFile.h"
+#include "mailer/DuplicatePass.h"
+#include "mailer/ui/DblChkPrgUnit.h"
 #include "mailer/ui/Forms.h"
 #include "mailer/ui/RunLog.h"
 #include "mailer/ui/StatusUnit.h"
 #include "mailer/ui/ToolImages.h"
 #include "platform/ProgramDir.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/InputBlocker.h"
 #include "platform/ui/MemoLines.h"
 #include "platform/ui/SjisText.h"
 #include "settings/Registory.h"
@@ -58,6 +63,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
   connect(Exit1, &QAction::triggered, this, Handler(this, &TMainForm::Exit1Click));
   connect(N11, &QAction::triggered, this, Handler(this, &TMainForm::N11Click));
+  connect(AddressBtn, &QToolButton::clicked, this, Handler(this, &TMainForm::AddressBtnClick));
 
   resize(643, 603);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -178,6 +184,59 @@ void TMainForm::N11Click() {
   Settings->Status = StatusDisp->CheckBox1->isChecked();
   Settings->ErrorDisp = StatusDisp->ItemIndex();
   Settings->SendErrorBreak = StatusDisp->SendErrorBreak->isChecked();
+}
+
+void TMainForm::AddressBtnClick() {
+  SetStatusPanel(1, QString());
+  StatusMemo->clear();
+  if (!OpenDialog2.Execute(this)) return;
+  AddressFileName = platform::to_native(OpenDialog2.FileName);
+  DestList->clear();
+  try {
+    ReadAddressFile(AddressFileName, *DestList);
+  } catch (const std::exception&) {
+    AddressLoaded = false;
+    SetStatusPanel(1, QStringLiteral("＊＊＊ アドレスファイルを開けません。"));
+    return;
+  }
+  if (DestList->empty()) {
+    AddressLoaded = false;
+    SetStatusPanel(1, QStringLiteral("＊＊＊ アドレスがありません。"));
+    return;
+  }
+  AddressLoaded = true;
+  for (size_t i = 0; i < DestList->size(); ++i) {
+    const std::string& entry = (*DestList)[i];
+    if (CheckAddress(entry) > 0) {
+      AppendLog(QStringLiteral("アドレスエラー：") + QString::number(i + 1) + QStringLiteral("->") +
+                platform::from_sjis(entry));
+      AddressLoaded = false;
+    }
+  }
+  if (!AddressLoaded) {
+    SetStatusPanel(1, QStringLiteral("アドレスファイルにエラーが見つかりました。"));
+    return;
+  }
+  DblChkPrgForm->show();
+  DblChkPrgForm->repaint();  // painted before the first comparison
+  RemoveDuplicates();
+  DblChkPrgForm->close();
+  SetStatusPanel(0, QString::number(DestList->size()));
+  SetStatusPanel(1, QStringLiteral("アドレスファイルを開きました。"));
+}
+
+void TMainForm::RemoveDuplicates() {
+  // While the pass lets window messages through, no click, key or close may reach the main
+  // window: a second load or closing the window would pull the lists away under the pass.
+  platform::InputBlocker blocker(this);
+  *DestListCopy = std::move(*DestList);
+  DestList->clear();
+  DupCountLen = static_cast<int32_t>(DestListCopy->size());
+  DupCounts = CountRepeats(*DestListCopy, [](int position) {
+    DblChkPrgForm->ProgressBar1->setValue(position);
+    Ui().ProcessMessages();
+  });
+  *DestList = FirstOccurrences(*DestListCopy, DupCounts);
 }
 
 }  // namespace quill

@@ -58,6 +58,7 @@ class TMainForm : public QMainWindow, public Ui::TMainForm {
   void FormClose();
   void Exit1Click();
   void N11Click();
+  void AddressBtnClick();
 
   /// The run log holds lines of a send run that were neither saved nor cleared.
   bool FLogDirty = false;
@@ -72,6 +73,7 @@ class TMainForm : public QMainWindow, public Ui::TMainForm {
   void BuildStatusBar();
   void SaveRunLogAtClose();
   void SaveSettingsAtClose();
+  void RemoveDuplicates();
 
   QLabel* panel0_ = nullptr;
   QLabel* panel1_ = nullptr;
