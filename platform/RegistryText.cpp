@@ -4,6 +4,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/Utf8.h"
+
 namespace quill::platform {
 namespace {
 
@@ -14,7 +16,6 @@ constexpr std::string_view kBom = "\xEF\xBB\xBF";
 // Hex data wraps once a line has reached this many characters, as export files do.
 constexpr size_t kHexLineWidth = 77;
 constexpr std::string_view kHexContinuation = "\\\r\n  ";
-constexpr char32_t kReplacement = 0xFFFD;
 
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && NamesEqual(s.substr(0, prefix.size()), prefix);
@@ -41,42 +42,6 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 
 // --- UTF-8 <-> UTF-16LE, the byte form of REG_SZ and REG_EXPAND_SZ data ---
 
-// Next code point of `s` at `i`; a malformed sequence gives U+FFFD and consumes one byte.
-char32_t NextCodePoint(std::string_view s, size_t& i) {
-  const auto b = static_cast<unsigned char>(s[i++]);
-  if (b < 0x80) return b;
-  const int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC2 ? 1 : -1;
-  if (extra < 0 || b >= 0xF5) return kReplacement;
-  char32_t cp = b & (0x3F >> extra);
-  size_t j = i;
-  for (int k = 0; k < extra; ++k, ++j) {
-    if (j >= s.size() || (static_cast<unsigned char>(s[j]) & 0xC0) != 0x80) return kReplacement;
-    cp = cp << 6 | (static_cast<unsigned char>(s[j]) & 0x3F);
-  }
-  static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kReplacement;
-  i = j;
-  return cp;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | cp >> 6);
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | cp >> 12);
-    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | cp >> 18);
-    out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 void AppendUnit(std::string& out, char16_t unit) {
   out += static_cast<char>(unit & 0xFF);
   out += static_cast<char>(unit >> 8);
@@ -86,7 +51,7 @@ void AppendUnit(std::string& out, char16_t unit) {
 std::string Utf16Bytes(std::string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size();) {
-    const char32_t cp = NextCodePoint(text, i);
+    const char32_t cp = NextUtf8(text, i);
     if (cp < 0x10000) {
       AppendUnit(out, static_cast<char16_t>(cp));
     } else {
@@ -113,7 +78,7 @@ std::string TextOfUtf16(std::string_view bytes) {
         units[i + 1] <= 0xDFFF) {
       AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (units[++i] - 0xDC00));
     } else if (u >= 0xD800 && u <= 0xDFFF) {
-      AppendUtf8(out, kReplacement);
+      AppendUtf8(out, kUtf8Malformed);
     } else {
       AppendUtf8(out, u);
     }

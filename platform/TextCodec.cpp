@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "platform/Utf8.h"
+
 namespace quill::platform {
 namespace {
 
@@ -30,14 +32,13 @@ char32_t IconvDecodeOne(iconv_t cd, const char* in, size_t len) {
 // pairs that come back to the same two bytes are kept, which is what makes decoding lossless
 // (CP932 maps some characters twice, for example the NEC and IBM extensions).
 struct DoubleByteTables {
-  std::array<char32_t, 65536> decode{};            // pair -> code point, 0 for none
-  std::unordered_map<char32_t, uint16_t> encode;   // code point -> pair
+  std::array<char32_t, 65536> decode{};           // pair -> code point, 0 for none
+  std::unordered_map<char32_t, uint16_t> encode;  // code point -> pair
 
   DoubleByteTables() {
     iconv_t toUcs = iconv_open("UTF-32LE", "CP932");
     iconv_t fromUcs = iconv_open("CP932", "UTF-32LE");
-    if (toUcs == reinterpret_cast<iconv_t>(-1) || fromUcs == reinterpret_cast<iconv_t>(-1))
-      return;
+    if (toUcs == reinterpret_cast<iconv_t>(-1) || fromUcs == reinterpret_cast<iconv_t>(-1)) return;
     for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
       if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
       for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
@@ -64,38 +65,6 @@ struct DoubleByteTables {
 const DoubleByteTables& Tables() {
   static const DoubleByteTables tables;
   return tables;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | cp >> 6);
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | cp >> 12);
-    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | cp >> 18);
-    out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-// Reads one code point; returns 0xFFFFFFFF for a malformed sequence (one byte consumed).
-char32_t NextUtf8(std::string_view s, size_t& i) {
-  const auto b = static_cast<unsigned char>(s[i++]);
-  if (b < 0x80) return b;
-  int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : -1;
-  if (extra < 0 || b >= 0xF8) return 0xFFFFFFFF;
-  char32_t cp = b & (0x3F >> extra);
-  for (int k = 0; k < extra; ++k) {
-    if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return 0xFFFFFFFF;
-    cp = cp << 6 | (static_cast<unsigned char>(s[i++]) & 0x3F);
-  }
-  return cp;
 }
 
 }  // namespace
