@@ -48,20 +48,10 @@ void TIdSMTP::DropConnection() {
   Status(hsDisconnected, "Disconnected.");
 }
 
-// Before a command: there must be a connection, and the server must not have closed it.
+// Before a command. A connection that the server has closed is not looked for here: that
+// would cost a system call per command, and the command's reply finds it all the same.
 void TIdSMTP::RequireConnection() {
   if (!transport_) throw Error("Not Connected");
-  bool closed;
-  try {
-    closed = transport_->PeerHasClosed();
-  } catch (const Error&) {
-    DropConnection();
-    throw;
-  }
-  if (closed) {
-    DropConnection();
-    throw Error("Connection Closed Gracefully.");
-  }
 }
 
 void TIdSMTP::Flush(milliseconds limit) {
@@ -169,24 +159,52 @@ void TIdSMTP::Send(TIdMessage& message) {
   for (const auto& recipient : message.Recipients) {
     Command("RCPT TO:<" + recipient + ">", TimeLimits.RcptTo, {250, 251});
   }
-  Command("DATA", TimeLimits.Data, {354});
+  WriteCommand("DATA");
   WriteMessageData(message);
   SmtpReply reply = ReadReply(TimeLimits.DataEnd);
   if (reply.Code != 250) throw Error(ReplyErrorText(reply));
 }
 
-// The message and the final ".", in blocks. Any failure here leaves the server inside the
-// message data, where no later command could reach it: the connection is closed at once.
+// The message and the final ".", in blocks. The writer runs while the server answers DATA,
+// so that producing the message costs no time of its own on the wire: its first block waits
+// in the buffer, and its status texts are held back, until the answer is 354. A DATA that is
+// refused is a refused command like any other (the message then never was, and nothing of
+// it is reported). Any failure once DATA is accepted leaves the server inside the message
+// data, where no later command could reach it: the connection is closed at once.
 void TIdSMTP::WriteMessageData(TIdMessage& message) {
-  MessageSink sink;
-  sink.write = [this](std::string_view bytes) {
-    output_.append(bytes);
-    if (output_.size() >= kDataBlockSize) Flush(TimeLimits.DataBlock);
+  enum class DataState { Awaited, Accepted, Failed } state = DataState::Awaited;
+  std::vector<std::string> heldStatus;
+  auto awaitAcceptance = [&] {
+    if (state == DataState::Accepted) return;
+    state = DataState::Failed;  // until the reply says otherwise
+    SmtpReply reply = ReadReply(TimeLimits.Data);
+    if (reply.Code != 354) throw Error(ReplyErrorText(reply));
+    state = DataState::Accepted;
+    for (const auto& text : heldStatus) Status(hsStatusText, text);
   };
-  sink.status = [this](const std::string& text) { Status(hsStatusText, text); };
+  MessageSink sink;
+  sink.write = [&](std::string_view bytes) {
+    output_.append(bytes);
+    if (output_.size() >= kDataBlockSize) {
+      awaitAcceptance();
+      Flush(TimeLimits.DataBlock);
+    }
+  };
+  sink.status = [&](const std::string& text) {
+    if (state == DataState::Accepted) {
+      Status(hsStatusText, text);
+    } else {
+      heldStatus.push_back(text);
+    }
+  };
   try {
     WriteMessage(message, locale_, Clock(), sink);
+    awaitAcceptance();
   } catch (...) {
+    output_.clear();
+    if (state == DataState::Failed) throw;  // DATA refused, or its reply failed
+    // The writer failed first: the answer to DATA still decides what the failure is.
+    if (state == DataState::Awaited) awaitAcceptance();
     DropConnection();
     throw;
   }
@@ -207,7 +225,7 @@ bool TIdSMTP::Connected() {
 }
 
 void TIdSMTP::Disconnect() {
-  if (!Connected()) return;
+  if (!transport_) return;
   // The reply to QUIT is not awaited, and a connection that fails now is closed anyway.
   try {
     output_ += "QUIT\r\n";

@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <map>
 #include <mutex>
-#include <utility>
 
 #include "platform/SocketError.h"
 
@@ -51,19 +50,6 @@ void WaitFor(int fd, short events, Clock::time_point deadline) {
     if (errno != EINTR) ThrowErrno(errno);
   }
 }
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  int release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
 
 }  // namespace
 
@@ -106,53 +92,82 @@ void SetPortMappingForTesting(int port, int realPort) {
 
 std::unique_ptr<TcpConnection> TcpConnection::Open(const std::string& dottedAddress, int port,
                                                    std::chrono::milliseconds limit) {
-  const auto deadline = Clock::now() + limit;
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<uint16_t>(MappedPort(port)));
   if (inet_pton(AF_INET, dottedAddress.c_str(), &address.sin_addr) != 1) {
     throw SocketError(kSocketHostNotFound);
   }
-  // Non-blocking, so that the connect and every later wait can be bounded with poll().
-  Descriptor fd(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-  if (fd.get() < 0) ThrowErrno(errno);
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) ThrowErrno(errno);
+  std::unique_ptr<TcpConnection> connection(new TcpConnection(fd));  // closes on failure
   int one = 1;
-  setsockopt(fd.get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-  if (connect(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    if (errno != EINPROGRESS) ThrowErrno(errno);
-    WaitFor(fd.get(), POLLOUT, deadline);
-    int err = 0;
-    socklen_t length = sizeof err;
-    getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &err, &length);
-    if (err != 0) ThrowErrno(err);
-  }
-  return std::unique_ptr<TcpConnection>(new TcpConnection(fd.release()));
+  setsockopt(connection->fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  connection->Connect(address, limit);
+  return connection;
+}
+
+// A blocking connect ends with its send timeout (Linux), so the connect limit is set as
+// the first send tick and, for the receive side, the first receive tick as well.
+void TcpConnection::Connect(const sockaddr_in& address, std::chrono::milliseconds limit) {
+  const auto deadline = Clock::now() + limit;
+  KeepTimeoutWithin(SO_SNDTIMEO, limit, sendTimeout_);
+  KeepTimeoutWithin(SO_RCVTIMEO, limit, receiveTimeout_);
+  if (connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return;
+  if (errno == EINPROGRESS) ThrowTimedOut();  // the send timeout ran out
+  if (errno != EINTR) ThrowErrno(errno);
+  // Interrupted: the connect goes on by itself; wait for its outcome.
+  WaitFor(fd_, POLLOUT, deadline);
+  int err = 0;
+  socklen_t length = sizeof err;
+  getsockopt(fd_, SOL_SOCKET, SO_ERROR, &err, &length);
+  if (err != 0) ThrowErrno(err);
 }
 
 TcpConnection::~TcpConnection() { Close(); }
 
+// The socket blocks, with a send and a receive timeout: a reply then wakes the waiting
+// recv() at once, and a wait costs no further system call (poll(), or setting the timeout
+// anew, would cost as much as the round trip itself on some systems). The timeout is a
+// tick no longer than any limit used so far: a wait loops over ticks until its own limit
+// has passed, and the timeout is lowered only when what is left of a limit is shorter.
+void TcpConnection::KeepTimeoutWithin(int option, std::chrono::milliseconds left,
+                                      std::chrono::milliseconds& current) {
+  if (left < std::chrono::milliseconds(1)) left = std::chrono::milliseconds(1);
+  if (current.count() != 0 && current <= left) return;
+  timeval tv{};
+  tv.tv_sec = static_cast<time_t>(left.count() / 1000);
+  tv.tv_usec = static_cast<suseconds_t>(left.count() % 1000 * 1000);
+  if (setsockopt(fd_, SOL_SOCKET, option, &tv, sizeof tv) != 0) ThrowErrno(errno);
+  current = left;
+}
+
 void TcpConnection::Write(std::string_view bytes, std::chrono::milliseconds limit) {
   const auto deadline = Clock::now() + limit;
+  auto left = limit;
   while (!bytes.empty()) {
+    if (left <= std::chrono::milliseconds::zero()) ThrowTimedOut();
+    KeepTimeoutWithin(SO_SNDTIMEO, left, sendTimeout_);
     ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     if (n >= 0) {
       bytes.remove_prefix(static_cast<size_t>(n));
-    } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-      WaitFor(fd_, POLLOUT, deadline);
-    } else if (errno != EINTR) {
+    } else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
       ThrowErrno(errno);
     }
+    left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
   }
 }
 
 size_t TcpConnection::Read(char* buffer, size_t capacity, std::chrono::milliseconds limit) {
   const auto deadline = Clock::now() + limit;
+  auto left = limit;
   for (;;) {
-    // Replies are awaited right after a command, so waiting first saves a futile recv().
-    WaitFor(fd_, POLLIN, deadline);
+    if (left <= std::chrono::milliseconds::zero()) ThrowTimedOut();
+    KeepTimeoutWithin(SO_RCVTIMEO, left, receiveTimeout_);
     ssize_t n = ::recv(fd_, buffer, capacity, 0);
     if (n >= 0) return static_cast<size_t>(n);
     if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) ThrowErrno(errno);
+    left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
   }
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+struct sockaddr_in;
+
 namespace quill::platform {
 
 /// True when `host` is a dotted IPv4 address: four decimal numbers 0..255 joined by ".".
@@ -48,7 +50,13 @@ class TcpConnection {
 
  private:
   explicit TcpConnection(int fd) : fd_(fd) {}
+  void Connect(const sockaddr_in& address, std::chrono::milliseconds limit);
+  void KeepTimeoutWithin(int option, std::chrono::milliseconds left,
+                         std::chrono::milliseconds& current);
+
   int fd_;
+  std::chrono::milliseconds sendTimeout_{0};  // the socket's timeouts; 0: none set yet
+  std::chrono::milliseconds receiveTimeout_{0};
 };
 
 }  // namespace quill::platform

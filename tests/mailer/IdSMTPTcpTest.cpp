@@ -1,5 +1,9 @@
 // The SMTP client over real TCP connections to a small server thread on 127.0.0.1.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <optional>
@@ -109,6 +113,29 @@ TEST(TIdSMTPOverTcp, RefusedConnection) {
   smtp.Host = "127.0.0.1";
   EXPECT_EQ(ErrorOf([&] { smtp.Connect(); }), "Socket Error # 10061\r\nConnection refused.");
   EXPECT_FALSE(smtp.Connected());
+}
+
+TEST(TIdSMTPOverTcp, ConnectRunsOutOfTimeWhenTheServerTakesNoConnection) {
+  // A listener whose queue is full lets further connection attempts wait unanswered.
+  int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 0), 0);
+  socklen_t length = sizeof address;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  const int port = ntohs(address.sin_port);
+  auto filler = platform::TcpConnection::Open("127.0.0.1", port, 1s);
+  PortMapping mapping(port);
+  TIdSMTP smtp(platform::LocaleLanguage::Japanese);
+  smtp.Host = "127.0.0.1";
+  smtp.TimeLimits.Connect = 300ms;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ErrorOf([&] { smtp.Connect(); }), "Socket Error # 10060\r\nConnection timed out.");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+  EXPECT_FALSE(smtp.Connected());
+  close(listener);
 }
 
 TEST(TIdSMTPOverTcp, ServerThatStaysSilentRunsOutOfTime) {

@@ -426,28 +426,25 @@ TEST(TIdSMTP, ServerClosingTheConnection) {
     EXPECT_EQ(s.statuses.size(), 1u);
     EXPECT_EQ(s.script->Problems(), "");
   }
-  {  // before a command is written: nothing is written
+  {  // found by the next command's reply
     Session s;
     s.ConnectWith();
     s.script->ServerCloses();
     TIdMessage message = TestMessage();
     EXPECT_EQ(ErrorOf([&] { s.smtp.Send(message); }), "Connection Closed Gracefully.");
     EXPECT_EQ(s.statuses, std::vector<std::string>{S(hsDisconnected, "Disconnected.")});
-    EXPECT_EQ(s.script->writes.size(), 1u);  // the EHLO only
+    EXPECT_EQ(s.script->writes.back(), "RSET\r\n");
     EXPECT_EQ(s.script->Problems(), "");
   }
-  {  // noticed by Connected, and by Disconnect, which then writes no QUIT
+  {  // noticed by Connected
     Session s;
     s.ConnectWith();
     s.script->ServerCloses();
     EXPECT_FALSE(s.smtp.Connected());
     EXPECT_EQ(s.statuses, std::vector<std::string>{S(hsDisconnected, "Disconnected.")});
-    Session t;
-    t.ConnectWith();
-    t.script->ServerCloses();
-    t.smtp.Disconnect();
-    EXPECT_EQ(t.statuses, std::vector<std::string>{S(hsDisconnected, "Disconnected.")});
-    EXPECT_EQ(t.script->Problems(), "");
+    s.smtp.Disconnect();  // nothing left to do
+    EXPECT_EQ(s.statuses.size(), 1u);
+    EXPECT_EQ(s.script->Problems(), "");
   }
 }
 
@@ -560,6 +557,23 @@ TEST(TIdSMTP, FailureInsideTheMessageDataClosesTheConnection) {
   EXPECT_TRUE(s.script->closedByClient);
   EXPECT_EQ(s.statuses.back(), S(hsDisconnected, "Disconnected."));
   EXPECT_EQ(s.script->Problems(), "");  // nothing after DATA reached the wire
+}
+
+TEST(TIdSMTP, RefusedDataReportsNothingOfTheMessage) {
+  test::TempDir dir;
+  for (bool missingAttachment : {false, true}) {
+    Session s;
+    s.ConnectWith();
+    TIdMessage message = TestMessage();
+    if (missingAttachment) message.MessageParts.push_back({dir.file("missing.bin"), "", "", ""});
+    s.script->Client("RSET\r\n").Server("250 ok\r\n").Client("MAIL FROM:<from@example.com>\r\n");
+    s.script->Server("250 ok\r\n").Client("RCPT TO:<to@example.com>\r\n").Server("250 ok\r\n");
+    s.script->Client("DATA\r\n").Server("554 no data for you\r\n");
+    EXPECT_EQ(ErrorOf([&] { s.smtp.Send(message); }), "no data for you\r\n") << missingAttachment;
+    EXPECT_TRUE(s.smtp.Connected()) << missingAttachment;
+    EXPECT_TRUE(s.statuses.empty()) << missingAttachment;  // no "Encoding ..." text
+    EXPECT_EQ(s.script->Problems(), "") << missingAttachment;
+  }
 }
 
 TEST(TIdSMTP, LargeMessageGoesOutInLargeBlocks) {

@@ -61,6 +61,8 @@ std::string SmtpScript::Problems() const {
 void SmtpScript::OnWrite(const std::string& bytes, std::chrono::milliseconds limit) {
   writes.push_back(bytes);
   writeLimits.push_back(limit);
+  // Like a kernel, a closed connection takes the bytes and loses them.
+  if (next_ < steps_.size() && steps_[next_].kind == Kind::Closes) return;
   size_t pos = 0;
   while (pos < bytes.size()) {
     if (next_ >= steps_.size() || steps_[next_].kind != Kind::Client) {

@@ -18,7 +18,7 @@ class SmtpScript {
   SmtpScript& Server(std::string bytes);
   /// The client must write exactly `bytes` next (over any number of writes).
   SmtpScript& Client(std::string bytes);
-  /// The server closes the connection: reads give 0 from here on.
+  /// The server closes the connection: reads give 0 from here on; writes are taken and lost.
   SmtpScript& ServerCloses();
   /// The server says nothing: the read waiting here runs out of time (10060).
   SmtpScript& ServerSilent();
