@@ -47,7 +47,8 @@ fuzz-smoke: test-deps
 	    || { cat $(FUZZ_BUILD)/$$(basename $$f).log; exit 1; }; \
 	done
 
-bench: test-deps
+bench:
+	@scripts/install-deps.sh bench
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; "$$b"; done

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, when any is missing.
-# Usage: scripts/install-deps.sh [build|test]
+# Usage: scripts/install-deps.sh [build|test|bench]
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libssl-dev
           libjpeg62-turbo-dev fonts-ipafont-gothic)
-if [ "${1:-build}" = test ]; then
+if [ "${1:-build}" = test ] || [ "${1:-build}" = bench ]; then
   packages+=(googletest libgtest-dev libbenchmark-dev python3 python3-aiosmtpd clang
              libclang-rt-14-dev)
+fi
+if [ "${1:-build}" = bench ]; then
+  packages+=(postfix)  # its smtp-sink only; installed unconfigured, the daemon never runs
 fi
 missing=()
 for p in "${packages[@]}"; do
@@ -17,4 +20,5 @@ echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 $sudo apt-get update
+echo "postfix postfix/main_mailer_type select No configuration" | $sudo debconf-set-selections
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
