@@ -8,6 +8,7 @@
 
 #include "mailer/Base64.h"
 #include "platform/Error.h"
+#include "platform/FileDescriptor.h"
 #include "platform/TextCodec.h"
 
 namespace quill {
@@ -24,20 +25,6 @@ bool IsSjisLeadByte(unsigned char b) {
   const std::string reason = std::error_code(error, std::generic_category()).message();
   throw Error(kFile + '"' + Utf8ToSjis(nativePath) + "\". " + Utf8ToSjis(reason) + kCannotOpen);
 }
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // Reads up to `size` bytes, fewer only at the end of the file; -1 on a read error.
 ssize_t ReadFull(int fd, char* buffer, std::size_t size) {
@@ -75,7 +62,7 @@ std::string AttachmentFileName(const std::string& nativePath) {
 void WriteBase64Lines(const std::string& nativePath,
                       const std::function<void(std::string_view)>& writeLine) {
   // Plain open(2) takes no lock, so other readers and writers share the file.
-  FileDescriptor file(::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC));
+  platform::FileDescriptor file(::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) ThrowCannotOpen(nativePath, errno);
   constexpr std::size_t kLinesPerRead = 1024;
   std::string buffer(kBase64LineBytes * kLinesPerRead, '\0');

@@ -169,6 +169,15 @@ size_t ScanStep(std::string_view s, size_t i, int& code) {
   return i + 2;
 }
 
+// The single-byte mode of the JIS readers: every byte is copied.
+auto Copier(std::string_view text, Output& out) {
+  return [text, &out](size_t i) {
+    out.Room(1);
+    out.Put(At(text, i));
+    return i + 1;
+  };
+}
+
 // Reads a JIS text: calls `kanji(i)` or `single(i)` for the byte at i in the current mode
 // (each returns the index of the next byte); escape sequences switch the mode.
 template <class Single, class Kanji>
@@ -366,11 +375,7 @@ std::string EucToSjis(std::string_view text) {
 
 std::string JisToEuc(std::string_view text) {
   Output out(text.size() + 8);
-  auto single = [&](size_t i) {
-    out.Room(1);
-    out.Put(At(text, i));
-    return i + 1;
-  };
+  auto single = Copier(text, out);
   auto kanji = [&](size_t i) {
     const uint8_t b = At(text, i);
     out.Room(1);
@@ -384,11 +389,7 @@ std::string JisToEuc(std::string_view text) {
 std::string JisToSjis(std::string_view text) {
   const size_t n = text.size();
   Output out(n + 8);
-  auto single = [&](size_t i) {
-    out.Room(1);
-    out.Put(At(text, i));
-    return i + 1;
-  };
+  auto single = Copier(text, out);
   auto kanji = [&](size_t i) {
     if (i + 1 >= n) return n;  // half a pair at the end adds nothing
     out.Room(2);

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/Error.h"
+#include "platform/FileDescriptor.h"
 #include "platform/ProgramDir.h"
 #include "platform/TextCodec.h"
 
@@ -19,27 +20,6 @@ namespace {
 Error FileError(std::string_view doing, const std::string& path, int err) {
   return Error(Utf8ToSjis(std::string(doing) + " \"" + path + "\". " + std::strerror(err)));
 }
-
-// Closes a descriptor once, on every path out of a function.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  /// Closes now and tells whether the close succeeded (a delayed write error shows here).
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 // Writes all of `bytes`; on false, errno tells why (EIO for a write that stored nothing).
 bool WriteAll(int fd, std::string_view bytes) {
@@ -55,7 +35,7 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-std::string ReadAll(const Descriptor& fd, const std::string& path, std::size_t maxBytes) {
+std::string ReadAll(const FileDescriptor& fd, const std::string& path, std::size_t maxBytes) {
   // The size of a regular file is only a hint for one big first read: reading goes on to the
   // end, so a file that grows, or a special file, is read whole all the same.
   struct stat info {};
@@ -89,13 +69,13 @@ void SyncDirectory(const std::string& dir) {
 }  // namespace
 
 std::string ReadWholeFile(const std::string& path) {
-  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) throw FileError("Cannot open file", path, errno);
   return ReadAll(fd, path, std::string::npos);
 }
 
 std::optional<std::string> ReadFileIfPresent(const std::string& path, std::size_t maxBytes) {
-  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) {
     // ENOTDIR: a folder on the way is a file, so this file cannot exist either.
     if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
@@ -105,7 +85,7 @@ std::optional<std::string> ReadFileIfPresent(const std::string& path, std::size_
 }
 
 void WriteWholeFile(const std::string& path, std::string_view bytes) {
-  Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
   if (fd.get() < 0) throw FileError("Cannot create file", path, errno);
   if (!WriteAll(fd.get(), bytes) || !fd.Close()) throw FileError("Cannot write file", path, errno);
 }
@@ -113,7 +93,7 @@ void WriteWholeFile(const std::string& path, std::string_view bytes) {
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
   std::string temp = path + ".XXXXXX";
   // mkostemp creates the file with mode 0600, whatever the umask.
-  Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+  FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
   if (fd.get() < 0) throw FileError("Cannot create file", path, errno);
   auto fail = [&](int err) {
     ::unlink(temp.c_str());
