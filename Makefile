@@ -1,13 +1,12 @@
 # One command to build and start the mailer, one to build and run every test.
 #   make run         build and start Quillpost2
-#   make run-vivove  build and start Vivove
 #   make test        build and run the whole test suite (also under ASan/UBSan, and the fuzz smoke runs)
 JOBS ?= $(shell nproc)
 BUILD := build
 ASAN_BUILD := build-asan
 FUZZ_BUILD := build-fuzz
 
-.PHONY: all run run-vivove test test-plain test-asan fuzz-smoke bench deps test-deps clean
+.PHONY: all run test test-plain test-asan fuzz-smoke bench deps test-deps clean
 
 all: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -21,9 +20,6 @@ test-deps:
 
 run: all
 	$(BUILD)/Quillpost2
-
-run-vivove: all
-	$(BUILD)/Vivove
 
 test: test-plain test-asan fuzz-smoke
 
