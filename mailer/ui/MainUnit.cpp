@@ -115,7 +115,9 @@ void TMainForm::FormCreate() {
   SetStatusPanel(1, QString());
   FBodyList = std::make_unique<TStringList>();
   Settings = std::make_unique<TRegistory>();
-  Settings->LoadSettings();
+  // The later commands need every object made here, so a failed load is shown and the
+  // defaults stay.
+  platform::RunHandler(this, [] { Settings->LoadSettings(); });
   DestList = std::make_unique<TStringList>();
   DestListCopy = std::make_unique<TStringList>();
   FLogDirty = false;
