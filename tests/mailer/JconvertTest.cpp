@@ -129,6 +129,13 @@ TEST(JconvertTest, PairArithmeticWrapsModulo256) {
   EXPECT_EQ(JisPairToSjis(0x46, 0x7C), (BytePair{0x93, 0xFA}));
   EXPECT_EQ(JisPairToSjis(0x74, 0x26), (BytePair{0xEA, 0xA4}));
   EXPECT_EQ(JisPairToSjis(0xFF, 0x00), (BytePair{0xB0, 0x1F}));  // (0xFF + 1) wraps to 0
+  for (int row = 0x21; row <= 0x7E; ++row) {
+    for (int cell = 0x21; cell <= 0x7E; ++cell) {
+      const BytePair sjis = JisPairToSjis(static_cast<uint8_t>(row), static_cast<uint8_t>(cell));
+      ASSERT_EQ(SjisPairToJis(sjis[0], sjis[1]),
+                (BytePair{static_cast<uint8_t>(row), static_cast<uint8_t>(cell)}));
+    }
+  }
 }
 
 TEST(JconvertTest, EucConvertersAndDispatch) {
