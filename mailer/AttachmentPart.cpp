@@ -1,6 +1,7 @@
 #include "mailer/AttachmentPart.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -61,9 +62,14 @@ std::string AttachmentFileName(const std::string& nativePath) {
 
 void WriteBase64Lines(const std::string& nativePath,
                       const std::function<void(std::string_view)>& writeLine) {
-  // Plain open(2) takes no lock, so other readers and writers share the file.
-  platform::FileDescriptor file(::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC));
+  // Plain open(2) takes no lock, so other readers and writers share the file. O_NONBLOCK
+  // keeps a FIFO from holding the open, and only a regular file is read: a FIFO or a device
+  // could keep the server waiting inside the message data without end.
+  platform::FileDescriptor file(::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (file.get() < 0) ThrowCannotOpen(nativePath, errno);
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0) ThrowCannotOpen(nativePath, errno);
+  if (!S_ISREG(info.st_mode)) ThrowCannotOpen(nativePath, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
   constexpr std::size_t kLinesPerRead = 1024;
   std::string buffer(kBase64LineBytes * kLinesPerRead, '\0');
   while (true) {

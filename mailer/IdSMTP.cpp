@@ -48,10 +48,24 @@ void TIdSMTP::DropConnection() {
   Status(hsDisconnected, "Disconnected.");
 }
 
-// Before a command. A connection that the server has closed is not looked for here: that
-// would cost a system call per command, and the command's reply finds it all the same.
+// Whether the server has closed the connection (a reset counts as closed).
+bool TIdSMTP::PeerHasClosed() {
+  try {
+    return transport_->PeerHasClosed();
+  } catch (const Error&) {
+    return true;
+  }
+}
+
+// Before a command: a connection that the server has closed (after an idle time-out, say)
+// is found here, so that the command fails as a closed connection rather than as the reset
+// that writing into it would provoke.
 void TIdSMTP::RequireConnection() {
   if (!transport_) throw Error("Not Connected");
+  if (PeerHasClosed()) {
+    DropConnection();
+    throw Error("Connection Closed Gracefully.");
+  }
 }
 
 void TIdSMTP::Flush(milliseconds limit) {
@@ -214,13 +228,7 @@ void TIdSMTP::WriteMessageData(TIdMessage& message) {
 
 bool TIdSMTP::Connected() {
   if (!transport_) return false;
-  bool closed;
-  try {
-    closed = transport_->PeerHasClosed();
-  } catch (const Error&) {
-    closed = true;
-  }
-  if (closed) DropConnection();
+  if (PeerHasClosed()) DropConnection();
   return transport_ != nullptr;
 }
 

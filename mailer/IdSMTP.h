@@ -90,6 +90,7 @@ class TIdSMTP {
  private:
   void Status(TIdStatus status, const std::string& text);
   void RequireConnection();
+  bool PeerHasClosed();
   void DropConnection();
   void Flush(std::chrono::milliseconds limit);
   void WriteCommand(const std::string& command);

@@ -129,12 +129,14 @@ TcpConnection::~TcpConnection() { Close(); }
 // The socket blocks, with a send and a receive timeout: a reply then wakes the waiting
 // recv() at once, and a wait costs no further system call (poll(), or setting the timeout
 // anew, would cost as much as the round trip itself on some systems). The timeout is a
-// tick no longer than any limit used so far: a wait loops over ticks until its own limit
-// has passed, and the timeout is lowered only when what is left of a limit is shorter.
+// tick no longer than the limit in hand: a wait loops over ticks until its own limit has
+// passed; the timeout is set anew only when it no longer fits what is left of a limit.
 void TcpConnection::KeepTimeoutWithin(int option, std::chrono::milliseconds left,
                                       std::chrono::milliseconds& current) {
   if (left < std::chrono::milliseconds(1)) left = std::chrono::milliseconds(1);
-  if (current.count() != 0 && current <= left) return;
+  // Kept while it fits the limit and is not far shorter: a tick lowered near one deadline is
+  // raised again for the next wait, so that a long wait never spins on tiny ticks.
+  if (current.count() != 0 && current <= left && current * 4 >= left) return;
   timeval tv{};
   tv.tv_sec = static_cast<time_t>(left.count() / 1000);
   tv.tv_usec = static_cast<suseconds_t>(left.count() % 1000 * 1000);

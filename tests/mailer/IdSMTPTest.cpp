@@ -426,13 +426,23 @@ TEST(TIdSMTP, ServerClosingTheConnection) {
     EXPECT_EQ(s.statuses.size(), 1u);
     EXPECT_EQ(s.script->Problems(), "");
   }
-  {  // found by the next command's reply
+  {  // found before the next command is written
     Session s;
     s.ConnectWith();
     s.script->ServerCloses();
     TIdMessage message = TestMessage();
     EXPECT_EQ(ErrorOf([&] { s.smtp.Send(message); }), "Connection Closed Gracefully.");
     EXPECT_EQ(s.statuses, std::vector<std::string>{S(hsDisconnected, "Disconnected.")});
+    EXPECT_EQ(s.script->writes.back(), "EHLO vm\r\n");  // nothing written into it
+    EXPECT_EQ(s.script->Problems(), "");
+  }
+  {  // an idle time-out: the farewell is taken as the reply to RSET, whose code is not looked
+     // at, and the closed connection is found before MAIL FROM
+    Session s;
+    s.ConnectWith();
+    s.script->Client("RSET\r\n").Server("421 4.4.2 timeout exceeded\r\n").ServerCloses();
+    TIdMessage message = TestMessage();
+    EXPECT_EQ(ErrorOf([&] { s.smtp.Send(message); }), "Connection Closed Gracefully.");
     EXPECT_EQ(s.script->writes.back(), "RSET\r\n");
     EXPECT_EQ(s.script->Problems(), "");
   }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <limits>
@@ -252,6 +253,29 @@ TEST_F(MessageWriterTest, MissingAttachmentFailsAfterTheEarlierParts) {
   }
   EXPECT_NE(out.find(PartHeaders("first.bin") + "YWJj\r\n\r\n"), std::string::npos);
   EXPECT_TRUE(out.ends_with(PartHeaders(Utf8ToSjis("ない.bin"))));
+}
+
+TEST_F(MessageWriterTest, OnlyARegularFileIsReadAsAnAttachment) {
+  test::TempDir dir;
+  const std::string fifo = dir.file("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  struct Row {
+    std::string path;
+    const char* reason;
+  } rows[] = {{fifo, "Invalid argument"}, {dir.path().string(), "Is a directory"}};
+  for (const Row& row : rows) {
+    TIdMessage message = Message("", "", {"text"});
+    message.MessageParts.push_back(TIdAttachment{row.path, "", "", ""});
+    const MessageSink sink{[](std::string_view) {}, nullptr};
+    try {
+      // A FIFO nobody writes to must neither block the open nor the read.
+      WriteMessage(message, LocaleLanguage::Japanese, kTuesdayMorningInTokyo, sink);
+      ADD_FAILURE() << "no error for " << row.path;
+    } catch (const Error& error) {
+      EXPECT_EQ(error.what(),
+                Utf8ToSjis("ファイル \"" + row.path + "\". " + row.reason + " は開けません"));
+    }
+  }
 }
 
 TEST_F(MessageWriterTest, TimeZoneThatCannotBeReadFailsBeforeAnyByte) {
