@@ -69,7 +69,8 @@ void SyncDirectory(const std::string& dir) {
 }  // namespace
 
 std::string ReadWholeFile(const std::string& path) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // O_NONBLOCK: a FIFO without a writer reads as empty instead of blocking the open.
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) throw FileError("Cannot open file", path, errno);
   return ReadAll(fd, path, std::string::npos);
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/Error.h"
 #include "platform/FileIO.h"
@@ -28,6 +29,13 @@ TEST(FileIOTest, FailuresNameTheFileAndTheReason) {
   }
   EXPECT_THROW(ReadWholeFile(missing), Error);
   EXPECT_THROW(WriteWholeFile("/dev/full", "x"), Error);  // the device is always full
+}
+
+TEST(FileIOTest, AFifoWithoutWriterDoesNotBlockTheRead) {
+  test::TempDir dir;
+  const std::string fifo = dir.file("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(ReadWholeFile(fifo), "");
 }
 
 }  // namespace
