@@ -14,6 +14,7 @@
 #include "platform/Error.h"
 #include "platform/HostName.h"
 #include "platform/TcpConnection.h"
+#include "support/ErrorOf.h"
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 
@@ -26,15 +27,7 @@ using test::ServerSide;
 
 const std::string kEhlo = "EHLO " + platform::LocalHostName() + "\r\n";
 
-template <typename F>
-std::string ErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
+using test::ErrorOf;
 
 // Maps port 25 to a test server's port for as long as it lives.
 class PortMapping {

@@ -6,6 +6,7 @@
 #include "mailer/MessageWriter.h"
 #include "platform/Error.h"
 #include "platform/HostName.h"
+#include "support/ErrorOf.h"
 #include "support/ScriptedSmtp.h"
 #include "support/TempDir.h"
 
@@ -21,15 +22,7 @@ const std::string kEhlo = "EHLO " + platform::LocalHostName() + "\r\n";
 const std::string kHelo = "HELO " + platform::LocalHostName() + "\r\n";
 const std::string kAuthReply = "250-mail.example\r\n250-AUTH LOGIN PLAIN\r\n250 AUTH=LOGIN\r\n";
 
-template <typename F>
-std::string ErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
+using test::ErrorOf;
 
 // A client wired to a scripted server; statuses are collected as "code:text".
 struct Session {
@@ -433,7 +426,7 @@ TEST(TIdSMTP, ServerClosingTheConnection) {
     TIdMessage message = TestMessage();
     EXPECT_EQ(ErrorOf([&] { s.smtp.Send(message); }), "Connection Closed Gracefully.");
     EXPECT_EQ(s.statuses, std::vector<std::string>{S(hsDisconnected, "Disconnected.")});
-    EXPECT_EQ(s.script->writes.back(), "EHLO vm\r\n");  // nothing written into it
+    EXPECT_EQ(s.script->writes.back(), kEhlo);  // nothing written into it
     EXPECT_EQ(s.script->Problems(), "");
   }
   {  // an idle time-out: the farewell is taken as the reply to RSET, whose code is not looked
