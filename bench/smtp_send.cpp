@@ -37,13 +37,20 @@ constexpr int kPingPongs = 5000;
 constexpr const char* kSink = "/usr/sbin/smtp-sink";
 constexpr const char* kPython = "/usr/bin/python3";
 
+// The address 127.0.0.1:port (port 0 lets the system choose).
+sockaddr_in Loopback(int port = 0) {
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(static_cast<uint16_t>(port));
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return a;
+}
+
 double Seconds(SteadyClock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 int FreePort() {
   int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in a = Loopback();
   bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
   socklen_t n = sizeof a;
   getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
@@ -67,9 +74,7 @@ pid_t Spawn(const std::vector<std::string>& args, int stdoutFd = -1) {
 // Seconds of one round trip: a one-byte ping-pong over one TCP connection on 127.0.0.1.
 double LoopbackRoundTrip() {
   int listener = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in a = Loopback();
   bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a);
   listen(listener, 1);
   socklen_t n = sizeof a;
@@ -158,10 +163,7 @@ double BareClient(int port, int count, const std::string& messageData) {
   const auto start = SteadyClock::now();
   for (int sent = 0; sent < count;) {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in a = Loopback(port);
     int one = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {

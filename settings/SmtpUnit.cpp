@@ -125,30 +125,20 @@ const TSmtpRec* TSmtp::CurrentRec() const {
   return IsStored(FCurrent) ? &FItems[FCurrent] : nullptr;
 }
 
-std::string TSmtp::GetName() const {
+std::string TSmtp::CurrentText(ShortText TSmtpRec::*field) const {
   const TSmtpRec* rec = CurrentRec();
-  return rec ? rec->Name.Text() : std::string();
+  return rec ? (rec->*field).Text() : std::string();
 }
 
-std::string TSmtp::GetHost() const {
-  const TSmtpRec* rec = CurrentRec();
-  return rec ? rec->Host.Text() : std::string();
-}
+std::string TSmtp::GetName() const { return CurrentText(&TSmtpRec::Name); }
 
-std::string TSmtp::GetUserID() const {
-  const TSmtpRec* rec = CurrentRec();
-  return rec ? rec->UserID.Text() : std::string();
-}
+std::string TSmtp::GetHost() const { return CurrentText(&TSmtpRec::Host); }
 
-std::string TSmtp::GetFromAddress() const {
-  const TSmtpRec* rec = CurrentRec();
-  return rec ? rec->FromAddress.Text() : std::string();
-}
+std::string TSmtp::GetUserID() const { return CurrentText(&TSmtpRec::UserID); }
 
-std::string TSmtp::GetFromName() const {
-  const TSmtpRec* rec = CurrentRec();
-  return rec ? rec->FromName.Text() : std::string();
-}
+std::string TSmtp::GetFromAddress() const { return CurrentText(&TSmtpRec::FromAddress); }
+
+std::string TSmtp::GetFromName() const { return CurrentText(&TSmtpRec::FromName); }
 
 std::int32_t TSmtp::GetSendNum() const {
   const TSmtpRec* rec = CurrentRec();

@@ -145,6 +145,8 @@ class TSmtp {
  private:
   bool IsStored(int index) const { return index >= 0 && index < FCount; }
   const TSmtpRec* CurrentRec() const;
+  /// A text field of the current account; empty with no account current.
+  std::string CurrentText(ShortText TSmtpRec::*field) const;
   void StoreAccount(TSmtpRec& rec, std::string_view Name, std::string_view Host,
                     std::string_view UserID, std::string_view FromAddress,
                     std::string_view FromName, std::int32_t SendNum, std::int32_t WaitTime,
