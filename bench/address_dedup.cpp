@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "mailer/AddressCheck.h"
-#include "mailer/AddressFile.h"
-#include "mailer/DuplicatePass.h"
+#include "mailer/addresses/AddressCheck.h"
+#include "mailer/addresses/AddressFile.h"
+#include "mailer/addresses/DuplicatePass.h"
 
 namespace {
 

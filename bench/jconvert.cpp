@@ -1,6 +1,6 @@
 // Converting a 20 MB Shift_JIS text to ISO-2022-JP: ConvertKanjiCode against glibc iconv
 // (CP932 -> ISO-2022-JP) on the same text, in the same program. Prints MB/s and the ratio.
-#include "mailer/jconvert.h"
+#include "mailer/jconvert/jconvert.h"
 
 #include <benchmark/benchmark.h>
 #include <iconv.h>

@@ -20,8 +20,8 @@
 #include <thread>
 #include <vector>
 
-#include "mailer/IdSMTP.h"
-#include "mailer/MessageWriter.h"
+#include "mailer/smtp/IdSMTP.h"
+#include "mailer/message/MessageWriter.h"
 #include "platform/TcpConnection.h"
 
 extern char** environ;

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "mailer/AddressCheck.h"
-#include "mailer/AddressFile.h"
-#include "mailer/DuplicatePass.h"
+#include "mailer/addresses/AddressCheck.h"
+#include "mailer/addresses/AddressFile.h"
+#include "mailer/addresses/DuplicatePass.h"
 #include "platform/TextLines.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "mailer/HeaderEncoding.h"
-#include "mailer/SjisToIso2022jp.h"
+#include "mailer/message/HeaderEncoding.h"
+#include "mailer/message/SjisToIso2022jp.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Every conversion of the Japanese code converter on arbitrary bytes: nothing may be read
 // outside the input or the katakana table, and the JIS writers give 7-bit text whenever the
 // input holds only ASCII and JIS X 0208 pairs.
-#include "mailer/jconvert.h"
+#include "mailer/jconvert/jconvert.h"
 
 #include <cstddef>
 #include <cstdint>

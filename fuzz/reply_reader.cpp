@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "mailer/SmtpAuthSchemes.h"
-#include "mailer/SmtpReply.h"
+#include "mailer/smtp/SmtpAuthSchemes.h"
+#include "mailer/smtp/SmtpReply.h"
 #include "platform/Error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -5,9 +5,9 @@
 #include <QScreen>
 #include <QShowEvent>
 
-#include "mailer/AddressCheck.h"
-#include "mailer/AddressFile.h"
-#include "mailer/DuplicatePass.h"
+#include "mailer/addresses/AddressCheck.h"
+#include "mailer/addresses/AddressFile.h"
+#include "mailer/addresses/DuplicatePass.h"
 #include "mailer/ui/DblChkPrgUnit.h"
 #include "mailer/ui/Forms.h"
 #include "mailer/ui/RunLog.h"

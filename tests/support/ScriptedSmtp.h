@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "mailer/SmtpTransport.h"
+#include "mailer/smtp/SmtpTransport.h"
 
 namespace quill::test {
 

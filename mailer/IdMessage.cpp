@@ -1,7 +1,0 @@
-#include "mailer/IdMessage.h"
-
-namespace quill {
-
-void TIdMessage::Clear() { *this = TIdMessage{}; }
-
-}  // namespace quill

@@ -1,0 +1,7 @@
+#include "mailer/message/IdMessage.h"
+
+namespace quill {
+
+void TIdMessage::Clear() { *this = TIdMessage{}; }
+
+}  // namespace quill

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "mailer/smtp/SmtpAuthSchemes.h"
+#include "mailer/smtp/SmtpReply.h"
+#include "platform/Error.h"
+
+namespace quill {
+namespace {
+
+// Feeds `chunks` one after the other and collects every reply as "code|text1|text2..." and
+// every failure as "!" + its text.
+std::vector<std::string> ReadAll(const std::vector<std::string>& chunks) {
+  SmtpReplyReader reader;
+  std::vector<std::string> out;
+  for (const auto& chunk : chunks) {
+    reader.Feed(chunk);
+    for (;;) {
+      try {
+        auto reply = reader.Next();
+        if (!reply) break;
+        std::string s = std::to_string(reply->Code);
+        for (const auto& line : reply->Text) s += "|" + line;
+        out.push_back(s);
+      } catch (const Error& e) {
+        out.push_back(std::string("!") + e.what());
+      }
+    }
+  }
+  return out;
+}
+
+TEST(SmtpReplyReader, CutsBytesIntoReplies) {
+  const std::string longText(16384 - 4, 'x');  // "250 " + text = 16384 bytes before LF
+  struct Row {
+    const char* name;
+    std::vector<std::string> chunks;
+    std::vector<std::string> replies;
+  };
+  const Row rows[] = {
+      {"one line", {"220 mail ready\r\n"}, {"220|mail ready"}},
+      {"bare LF", {"220 ready\n"}, {"220|ready"}},
+      {"split over reads", {"2", "50 o", "k\r", "\n"}, {"250|ok"}},
+      {"trimmed both ends", {" \t250 ok \t\x01\r\n"}, {"250|ok"}},
+      {"blank lines skipped", {"\r\n  \r\n\n250 ok\r\n"}, {"250|ok"}},
+      {"two replies in one read", {"250 a\r\n354 b\r\n"}, {"250|a", "354|b"}},
+      {"multi-line", {"250-host\r\n250-AUTH LOGIN\r\n250 HELP\r\n"}, {"250|host|AUTH LOGIN|HELP"}},
+      {"multi-line with bare LF and blank lines",
+       {"250-host\n\n250-SIZE\n   \r\n250 HELP\n"},
+       {"250|host|SIZE|HELP"}},
+      {"multi-line ends at a line shorter than 4 bytes", {"250-a\r\n25\r\n"}, {"250|a|"}},
+      {"end line compared without case", {"25a-x\r\n25A y\r\n"}, {"0|x|y"}},
+      {"another code does not end it", {"250-a\r\n251 b\r\n250 c\r\n"}, {"250|a|b|c"}},
+      {"dash after 3 bytes only", {"25-x\r\n"}, {"0|"}},
+      {"code of a short line", {"2\r\n"}, {"2|"}},
+      {"code not a number", {"abc def\r\n"}, {"0|def"}},
+      {"no blank after the code", {"250ok\r\n"}, {"0|k"}},
+      {"longest line", {"250 " + longText + "\n"}, {"250|" + longText}},
+      {"CR counts before the LF", {"250 " + longText + "\r\n"}, {"!Max line length exceeded."}},
+      {"line over the limit without LF yet",
+       {"250 " + longText + "x", "yyy", "zzz\r\n250 next\r\n"},
+       {"!Max line length exceeded.", "250|next"}},
+      {"overlong line drops its reply",
+       {"250-first\r\n250-" + longText + "xx\r\n250 last\r\n"},
+       {"!Max line length exceeded.", "250|last"}},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(ReadAll(row.chunks), row.replies) << row.name;
+  }
+}
+
+TEST(SmtpReplyReader, ResetForgetsPartialReplies) {
+  SmtpReplyReader reader;
+  reader.Feed("250-a\r\n250 b");
+  EXPECT_FALSE(reader.Next());
+  reader.Reset();
+  reader.Feed("220 new\r\n");
+  auto reply = reader.Next();
+  ASSERT_TRUE(reply);
+  EXPECT_EQ(reply->Code, 220);
+  EXPECT_EQ(reply->Text, std::vector<std::string>{"new"});
+}
+
+TEST(SmtpReply, ErrorTextIsEveryLineWithCrLf) {
+  EXPECT_EQ(ReplyErrorText({550, {"No such user"}}), "No such user\r\n");
+  EXPECT_EQ(ReplyErrorText({550, {"a", "", "b"}}), "a\r\n\r\nb\r\n");
+  EXPECT_EQ(ReplyErrorText({0, {}}), "");
+}
+
+TEST(SmtpReply, CodeOfFirstLine) {
+  const std::pair<const char*, int> rows[] = {
+      {"250 ok", 250}, {"250-ok", 250}, {"250", 250}, {"9", 9},    {"", 0},
+      {"x50 ok", 0},   {"2 5 x", 0},    {"25-", 0},   {"-25 ", 0}, {"0042 x", 42},
+  };
+  for (const auto& [line, code] : rows) EXPECT_EQ(ReplyCode(line), code) << line;
+}
+
+TEST(SmtpAuthSchemes, CollectsAnnouncedSchemes) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> text;
+    std::vector<std::string> schemes;
+  };
+  const Row rows[] = {
+      {"none", {"mail.example", "SIZE 100", "HELP"}, {}},
+      {"blank and equals forms",
+       {"host", "AUTH LOGIN PLAIN", "AUTH=LOGIN"},
+       {"", "LOGIN", "PLAIN"}},
+      {"lower case upper-cased", {"auth login cram-md5"}, {"", "LOGIN", "CRAM-MD5"}},
+      {"equals inside becomes a cut", {"AUTH=LOGIN=PLAIN"}, {"", "LOGIN", "PLAIN"}},
+      {"AUTH alone is no announcement", {"AUTH"}, {}},
+      {"AUTHX is none", {"AUTHX LOGIN"}, {}},
+      {"double blank", {"AUTH  LOGIN"}, {"", "LOGIN"}},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::string> schemes;
+    AddAuthSchemes(row.text, schemes);
+    EXPECT_EQ(schemes, row.schemes) << row.name;
+  }
+}
+
+}  // namespace
+}  // namespace quill
