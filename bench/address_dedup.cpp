@@ -16,7 +16,7 @@
 
 #include "mailer/addresses/AddressCheck.h"
 #include "mailer/addresses/AddressFile.h"
-#include "mailer/addresses/DuplicatePass.h"
+#include "platform/DuplicatePass.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "mailer/addresses/AddressCheck.h"
 #include "mailer/addresses/AddressFile.h"
-#include "mailer/addresses/DuplicatePass.h"
+#include "platform/DuplicatePass.h"
 #include "mailer/ui/DblChkPrgUnit.h"
 #include "mailer/ui/Forms.h"
 #include "mailer/ui/RunLog.h"

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "mailer/addresses/DuplicatePass.h"
+#include "platform/DuplicatePass.h"
 
 namespace quill {
 namespace {

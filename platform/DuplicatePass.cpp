@@ -1,4 +1,4 @@
-#include "mailer/addresses/DuplicatePass.h"
+#include "platform/DuplicatePass.h"
 
 #include <bit>
 #include <string_view>

@@ -1,5 +1,7 @@
 #pragma once
 // Removing repeated addresses from a loaded address list, keeping the first occurrence of each.
+// Both programs use it: the mailer when it loads an address list, the companion program when it
+// marks the copies to delete.
 
 #include <cstdint>
 #include <functional>
