@@ -1,12 +1,14 @@
 # One command to build and start the mailer, one to build and run every test.
 #   make run         build and start Quillpost2
 #   make test        build and run the whole test suite (also under ASan/UBSan, and the fuzz smoke runs)
+#   make install     build and install both programs for this user (PREFIX=... for another place)
+#   make uninstall   remove what the last install put there
 JOBS ?= $(shell nproc)
 BUILD := build
 ASAN_BUILD := build-asan
 FUZZ_BUILD := build-fuzz
 
-.PHONY: all run test test-plain test-asan fuzz-smoke bench deps test-deps clean
+.PHONY: all run install uninstall test test-plain test-asan fuzz-smoke bench deps test-deps clean
 
 all: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -20,6 +22,12 @@ test-deps:
 
 run: all
 	$(BUILD)/Quillpost2
+
+install: all
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+
+uninstall:
+	cmake --build $(BUILD) --target uninstall
 
 test: test-plain test-asan fuzz-smoke
 

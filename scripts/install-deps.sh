@@ -6,7 +6,7 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libss
           libjpeg62-turbo-dev fonts-ipafont-gothic)
 if [ "${1:-build}" = test ] || [ "${1:-build}" = bench ]; then
   packages+=(googletest libgtest-dev libbenchmark-dev python3 python3-aiosmtpd clang
-             libclang-rt-14-dev)
+             libclang-rt-14-dev desktop-file-utils)
 fi
 if [ "${1:-build}" = bench ]; then
   packages+=(postfix)  # its smtp-sink only; installed unconfigured, the daemon never runs
