@@ -64,6 +64,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   connect(Exit1, &QAction::triggered, this, Handler(this, &TMainForm::Exit1Click));
   connect(N11, &QAction::triggered, this, Handler(this, &TMainForm::N11Click));
   connect(AddressBtn, &QToolButton::clicked, this, Handler(this, &TMainForm::AddressBtnClick));
+  BindEditCommands();
 
   resize(643, 603);
   if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -60,6 +60,24 @@ class TMainForm : public QMainWindow, public Ui::TMainForm {
   void N11Click();
   void AddressBtnClick();
 
+  // The edit menu, the body font size and help (MainEditCommands.cpp).
+  void BindEditCommands();
+  void Edit1Click();
+  void N8Click();
+  void N4Click();
+  void N22Click();
+  void N6Click();
+  void N5Click();
+  void N21Click();
+  void N20Click();
+  void N23Click();
+  void N2Click();
+  void N15Click();
+  void N16Click();
+  void N17Click();
+  void N18Click();
+  void N9Click();
+
   /// The run log holds lines of a send run that were neither saved nor cleared.
   bool FLogDirty = false;
   std::unique_ptr<TStringList> FBodyList;

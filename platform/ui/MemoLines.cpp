@@ -47,4 +47,6 @@ int DisplayLineCount(const QPlainTextEdit& memo) {
   return count;
 }
 
+bool HasDisplayLines(const QPlainTextEdit& memo) { return !memo.document()->isEmpty(); }
+
 }  // namespace quill::platform

@@ -13,6 +13,7 @@ namespace {
 
 using platform::DisplayLineCount;
 using platform::DisplayLines;
+using platform::HasDisplayLines;
 
 TEST(RunLogTest, LinesAreAppendedWithALineBreakBehindOrInFront) {
   QPlainTextEdit memo;
@@ -45,8 +46,12 @@ TEST(RunLogTest, DisplayLinesCountWrappedPiecesButNotTheLineAfterTheLastBreak) {
   memo.resize(200, 200);
   memo.show();
   EXPECT_EQ(DisplayLineCount(memo), 0);
+  EXPECT_FALSE(HasDisplayLines(memo));
   memo.setPlainText(QStringLiteral("\n"));
   EXPECT_EQ(DisplayLineCount(memo), 1);
+  EXPECT_TRUE(HasDisplayLines(memo));
+  memo.setPlainText(QStringLiteral("x"));
+  EXPECT_TRUE(HasDisplayLines(memo));
   memo.setPlainText(QStringLiteral("a\nb\n"));
   EXPECT_EQ(DisplayLineCount(memo), 2);
   EXPECT_EQ(DisplayLines(memo), QStringList({QStringLiteral("a"), QStringLiteral("b")}));

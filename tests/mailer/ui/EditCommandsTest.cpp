@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QUrl>
+
+#include "mailer/ui/Forms.h"
+#include "mailer/ui/MainUnit.h"
+#include "platform/ui/MemoLines.h"
+#include "platform/ui/SjisText.h"
+#include "support/ui/FormTest.h"
+
+namespace quill {
+namespace {
+
+using platform::sjis;
+
+class EditCommandsTest : public test::FormTest {
+ protected:
+  void SetUp() override {
+    CreateForms();
+    MainForm->show();
+    QGuiApplication::clipboard()->clear();
+  }
+  void TearDown() override { DestroyForms(); }
+
+  /// Opens the edit menu as the user does and closes it again; returns the names of its
+  /// items that were enabled while it was open.
+  QStringList OpenEditMenu() {
+    MainForm->Edit1->popup(MainForm->mapToGlobal(QPoint(0, 0)));
+    const QStringList enabled = EnabledEditItems();
+    MainForm->Edit1->hide();
+    return enabled;
+  }
+  /// Opens the edit menu and returns which of `items` were enabled.
+  QStringList OpenEditMenuFor(const QStringList& items) {
+    QStringList enabled = OpenEditMenu();
+    enabled.removeIf([&](const QString& name) { return !items.contains(name); });
+    return enabled;
+  }
+  QStringList EnabledEditItems() const {
+    QStringList names;
+    for (QAction* item : MainForm->Edit1->actions())
+      if (!item->isSeparator() && item->isEnabled()) names << item->objectName();
+    return names;
+  }
+  static QString ClipboardText() { return QGuiApplication::clipboard()->text(); }
+  static void SelectInBody(int start, int length) {
+    QTextCursor cursor = MainForm->Body->textCursor();
+    cursor.setPosition(start);
+    cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+    MainForm->Body->setTextCursor(cursor);
+  }
+  static QString Body() { return MainForm->Body->toPlainText(); }
+};
+
+const QStringList kEveryItem =
+    test::Names({"N8", "N4", "N22", "N6", "N5", "N21", "N20", "N23", "N14", "N19", "N25", "N27"});
+
+TEST_F(EditCommandsTest, ItemsFollowTheTextAndSelectionsEachTimeTheMenuOpens) {
+  EXPECT_EQ(EnabledEditItems(), kEveryItem);  // before the first opening
+
+  EXPECT_EQ(OpenEditMenu(), test::Names({"N8", "N4"}));  // nothing anywhere
+
+  MainForm->Body->setPlainText(QStringLiteral("x"));
+  EXPECT_EQ(OpenEditMenu(), test::Names({"N8", "N4", "N5"}));
+  MainForm->Body->setPlainText(QStringLiteral("\n"));  // one empty line is a line
+  EXPECT_EQ(OpenEditMenu(), test::Names({"N8", "N4", "N5"}));
+
+  MainForm->TitleEdit->setText(QStringLiteral("news"));
+  MainForm->TitleEdit->setSelection(1, 2);
+  MainForm->Body->setPlainText(QStringLiteral("本文"));
+  EXPECT_EQ(OpenEditMenu(), test::Names({"N8", "N4", "N22", "N5"}));
+  SelectInBody(0, 1);
+  EXPECT_EQ(OpenEditMenu(), test::Names({"N8", "N4", "N22", "N5", "N21", "N20"}));
+
+  // The states are taken when the menu opens and stay while it is open.
+  MainForm->Body->clear();
+  MainForm->Edit1->popup(MainForm->mapToGlobal(QPoint(0, 0)));
+  MainForm->Body->setPlainText(QStringLiteral("typed while open"));
+  QGuiApplication::clipboard()->setText(QStringLiteral("copied"));
+  EXPECT_EQ(EnabledEditItems(), test::Names({"N8", "N4", "N22"}));
+  MainForm->Edit1->hide();
+  EXPECT_EQ(EnabledEditItems(), test::Names({"N8", "N4", "N22"}));
+}
+
+TEST_F(EditCommandsTest, PasteItemsNeedTextOnTheClipboard) {
+  const QStringList pasteItems = test::Names({"N6", "N23"});
+  auto pasteEnabled = [&] { return OpenEditMenuFor(pasteItems); };
+  EXPECT_TRUE(pasteEnabled().isEmpty());  // empty clipboard
+
+  auto* picture = new QMimeData;
+  picture->setImageData(QImage(4, 4, QImage::Format_RGB32));
+  QGuiApplication::clipboard()->setMimeData(picture);
+  EXPECT_TRUE(pasteEnabled().isEmpty());
+
+  QGuiApplication::clipboard()->setText(QStringLiteral("テキスト"));
+  EXPECT_EQ(pasteEnabled(), pasteItems);
+
+  // Copied files paste as their names, so they count as text.
+  auto* files = new QMimeData;
+  files->setUrls({QUrl::fromLocalFile(platform::from_native(homeFile("a.txt")))});
+  QGuiApplication::clipboard()->setMimeData(files);
+  EXPECT_EQ(pasteEnabled(), pasteItems);
+
+  auto* pictureWithText = new QMimeData;
+  pictureWithText->setImageData(QImage(4, 4, QImage::Format_RGB32));
+  pictureWithText->setText(QStringLiteral("caption"));
+  QGuiApplication::clipboard()->setMimeData(pictureWithText);
+  EXPECT_EQ(pasteEnabled(), pasteItems);
+}
+
+TEST_F(EditCommandsTest, RunLogItemsFollowItsTextAndItsSelectionAlone) {
+  const QStringList logItems = test::Names({"N14", "N19", "N25", "N27"});
+  auto logEnabled = [&] { return OpenEditMenuFor(logItems); };
+  MainForm->Body->setPlainText(QStringLiteral("body"));
+  MainForm->Body->selectAll();
+  EXPECT_TRUE(logEnabled().isEmpty());
+
+  MainForm->AppendLog(QStringLiteral("＊＊　接続に失敗しました。　＊＊"));
+  EXPECT_EQ(logEnabled(), test::Names({"N14", "N19", "N27"}));
+  MainForm->StatusMemo->selectAll();
+  EXPECT_EQ(logEnabled(), logItems);
+}
+
+TEST_F(EditCommandsTest, ClipboardCommandsWorkOnTheirOwnControl) {
+  MainForm->TitleEdit->setText(QStringLiteral("件名テキスト"));
+  MainForm->TitleEdit->setSelection(0, 2);
+  MainForm->N22->trigger();
+  EXPECT_EQ(ClipboardText(), QStringLiteral("件名"));
+  EXPECT_EQ(MainForm->TitleEdit->text(), QStringLiteral("件名テキスト"));
+
+  MainForm->Body->setPlainText(QStringLiteral("本文一\n本文二"));
+  SelectInBody(1, 2);
+  MainForm->N21->trigger();
+  EXPECT_EQ(ClipboardText(), QStringLiteral("文一"));
+  EXPECT_EQ(Body(), QStringLiteral("本文一\n本文二"));
+
+  SelectInBody(4, 3);
+  MainForm->N20->trigger();
+  EXPECT_EQ(ClipboardText(), QStringLiteral("本文二"));
+  EXPECT_EQ(Body(), QStringLiteral("本文一\n"));
+
+  // Paste inserts at the caret, or replaces the selection.
+  MainForm->N23->trigger();
+  EXPECT_EQ(Body(), QStringLiteral("本文一\n本文二"));
+  SelectInBody(0, 3);
+  MainForm->N23->trigger();
+  EXPECT_EQ(Body(), QStringLiteral("本文二\n本文二"));
+  MainForm->TitleEdit->setSelection(2, 4);
+  MainForm->N6->trigger();
+  EXPECT_EQ(MainForm->TitleEdit->text(), QStringLiteral("件名本文二"));
+  EXPECT_EQ(ClipboardText(), QStringLiteral("本文二"));
+
+  MainForm->N4->trigger();
+  EXPECT_TRUE(MainForm->TitleEdit->text().isEmpty());
+  EXPECT_EQ(Body(), QStringLiteral("本文二\n本文二"));
+  MainForm->TitleEdit->setText(QStringLiteral("kept"));
+  MainForm->N5->trigger();
+  EXPECT_TRUE(Body().isEmpty());
+  EXPECT_EQ(MainForm->TitleEdit->text(), QStringLiteral("kept"));
+}
+
+TEST_F(EditCommandsTest, AllClearAfterALoadKeepsWhatTheSendRunNeeds) {
+  // The state as a body load, an address load and a send run leave it.
+  TextLoaded = true;
+  AddressLoaded = true;
+  DocName = sjis("お知らせ");
+  *DestList = {"a@b.jp", "c@d.jp"};
+  MainForm->FLogDirty = true;
+  MainForm->TitleEdit->setText(QStringLiteral("お知らせ"));
+  MainForm->Body->setPlainText(QStringLiteral("本文"));
+  MainForm->AppendLog(QStringLiteral("送信完了"));
+  MainForm->SetStatusPanel(0, QStringLiteral("2"));
+  MainForm->SetStatusPanel(1, QStringLiteral("送信完了"));
+  QGuiApplication::clipboard()->setText(QStringLiteral("x"));
+
+  MainForm->TitleEdit->selectAll();
+  MainForm->Body->selectAll();
+  for (QAction* item : {MainForm->N22, MainForm->N21, MainForm->N6, MainForm->N23, MainForm->N20,
+                        MainForm->N4, MainForm->N5, MainForm->N2, MainForm->N18, MainForm->N8})
+    item->trigger();
+  EXPECT_TRUE(MainForm->TitleEdit->text().isEmpty());
+  EXPECT_TRUE(Body().isEmpty());
+  EXPECT_TRUE(TextLoaded);
+  EXPECT_TRUE(AddressLoaded);
+  EXPECT_EQ(DocName, sjis("お知らせ"));
+  EXPECT_EQ(*DestList, (TStringList{"a@b.jp", "c@d.jp"}));
+  EXPECT_TRUE(MainForm->FLogDirty);
+  EXPECT_EQ(MainForm->StatusMemo->toPlainText(), QStringLiteral("送信完了\n"));
+  EXPECT_EQ(MainForm->StatusPanel(0)->text(), QStringLiteral("2"));
+  EXPECT_EQ(MainForm->StatusPanel(1)->text(), QStringLiteral("送信完了"));
+  EXPECT_TRUE(ui_.errors.isEmpty());
+}
+
+TEST_F(EditCommandsTest, FontSizesChangeTheBodyAlone) {
+  const QFont title = MainForm->TitleEdit->font();
+  const QFont log = MainForm->StatusMemo->font();
+  const QFont window = MainForm->font();
+  const QString family = MainForm->Body->font().family();
+  EXPECT_EQ(MainForm->Body->font().pointSize(), 9);
+
+  const std::pair<QAction*, int> sizes[] = {{MainForm->N2, 13},  {MainForm->N15, 12},
+                                            {MainForm->N16, 11}, {MainForm->N17, 10},
+                                            {MainForm->N18, 9},  {MainForm->N2, 13}};
+  for (const auto& [item, points] : sizes) {
+    item->trigger();
+    EXPECT_EQ(MainForm->Body->font().pointSize(), points) << item->text().toStdString();
+    EXPECT_EQ(MainForm->Body->font().family(), family);
+    EXPECT_FALSE(item->isCheckable());
+  }
+  EXPECT_EQ(MainForm->TitleEdit->font(), title);
+  EXPECT_EQ(MainForm->StatusMemo->font(), log);
+  EXPECT_EQ(MainForm->font(), window);
+
+  // A larger size wraps the same text into more display lines.
+  MainForm->Body->setPlainText(QStringLiteral("あいうえお").repeated(80));
+  const int linesAt13 = platform::DisplayLineCount(*MainForm->Body);
+  MainForm->N18->trigger();
+  EXPECT_LT(platform::DisplayLineCount(*MainForm->Body), linesAt13);
+
+  // Clearing keeps the size; a new start is at 9 points again.
+  MainForm->N2->trigger();
+  MainForm->N8->trigger();
+  EXPECT_EQ(MainForm->Body->font().pointSize(), 13);
+  DestroyForms();
+  CreateForms();
+  EXPECT_EQ(MainForm->Body->font().pointSize(), 9);
+}
+
+}  // namespace
+}  // namespace quill
