@@ -4,11 +4,15 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "mailer/ui/MainUnit.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/HelpPage.h"
 #include "platform/ui/MemoLines.h"
+#include "platform/ui/SjisText.h"
 
 namespace quill {
 namespace {
@@ -38,7 +42,7 @@ void TMainForm::BindEditCommands() {
       {N6, &TMainForm::N6Click},   {N5, &TMainForm::N5Click},   {N21, &TMainForm::N21Click},
       {N20, &TMainForm::N20Click}, {N23, &TMainForm::N23Click}, {N2, &TMainForm::N2Click},
       {N15, &TMainForm::N15Click}, {N16, &TMainForm::N16Click}, {N17, &TMainForm::N17Click},
-      {N18, &TMainForm::N18Click}};
+      {N18, &TMainForm::N18Click}, {N9, &TMainForm::N9Click}};
   for (const auto& [item, command] : commands)
     connect(item, &QAction::triggered, this, platform::Handler(this, command));
   // Before the items show, every time the menu opens; nothing is rechecked while it is open.
@@ -81,5 +85,16 @@ void TMainForm::N15Click() { SetPointSize(*Body, 12); }
 void TMainForm::N16Click() { SetPointSize(*Body, 11); }
 void TMainForm::N17Click() { SetPointSize(*Body, 10); }
 void TMainForm::N18Click() { SetPointSize(*Body, 9); }
+
+// A help file beside the program wins; without one (a folder of that name is none) the help
+// page opens, present or not. Whatever the shell makes of it, nothing is reported.
+void TMainForm::N9Click() {
+  const std::string helpFile = AppDir + "/Quillpost2.chm";
+  std::error_code error;
+  if (std::filesystem::is_regular_file(helpFile, error))
+    platform::Ui().ShellOpen(this, platform::from_native(helpFile));
+  else
+    platform::Ui().ShellOpen(this, platform::HelpPageUrl());
+}
 
 }  // namespace quill

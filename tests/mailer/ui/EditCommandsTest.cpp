@@ -5,9 +5,11 @@
 #include <QImage>
 #include <QMimeData>
 #include <QUrl>
+#include <filesystem>
 
 #include "mailer/ui/Forms.h"
 #include "mailer/ui/MainUnit.h"
+#include "platform/ui/HelpPage.h"
 #include "platform/ui/MemoLines.h"
 #include "platform/ui/SjisText.h"
 #include "support/ui/FormTest.h"
@@ -15,6 +17,7 @@
 namespace quill {
 namespace {
 
+using platform::from_native;
 using platform::sjis;
 
 class EditCommandsTest : public test::FormTest {
@@ -228,6 +231,28 @@ TEST_F(EditCommandsTest, FontSizesChangeTheBodyAlone) {
   DestroyForms();
   CreateForms();
   EXPECT_EQ(MainForm->Body->font().pointSize(), 9);
+}
+
+TEST_F(EditCommandsTest, HelpOpensTheHelpFileOrElseTheHelpPageAndReportsNothing) {
+  MainForm->SetStatusPanel(1, QStringLiteral("文章を設定しました。"));
+  MainForm->AppendLog(QStringLiteral("line"));
+  const std::string helpFile = programDir() + "/Quillpost2.chm";
+  const QString page =
+      QUrl::fromLocalFile(from_native(programDir() + "/help/index.html")).toString();
+  EXPECT_EQ(platform::HelpPageUrl(), page);
+
+  MainForm->N9->trigger();  // no help file
+  std::filesystem::create_directory(helpFile);
+  MainForm->N9->trigger();  // a folder of that name is no help file
+  std::filesystem::remove(helpFile);
+  test::WriteFileBytes(helpFile, "ITSF");
+  MainForm->N9->trigger();
+  EXPECT_EQ(ui_.shellOpens, QStringList({page, page, from_native(helpFile)}));
+
+  EXPECT_TRUE(MainForm->StatusPanel(0)->text().isEmpty());
+  EXPECT_EQ(MainForm->StatusPanel(1)->text(), QStringLiteral("文章を設定しました。"));
+  EXPECT_EQ(MainForm->StatusMemo->toPlainText(), QStringLiteral("line\n"));
+  EXPECT_TRUE(ui_.errors.isEmpty());
 }
 
 }  // namespace
