@@ -85,6 +85,19 @@ std::optional<std::string> ReadFileIfPresent(const std::string& path, std::size_
   return ReadAll(fd, path, maxBytes);
 }
 
+std::string ReadRegularFile(const std::string& path, std::size_t maxBytes) {
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.get() < 0) throw FileError("Cannot open file", path, errno);
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0) throw FileError("Cannot open file", path, errno);
+  if (!S_ISREG(info.st_mode))
+    throw FileError("Cannot open file", path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+  // One byte past the limit tells a file that is too large from one that just fits.
+  std::string bytes = ReadAll(fd, path, maxBytes + 1);
+  if (bytes.size() > maxBytes) throw FileError("Cannot read file", path, EFBIG);
+  return bytes;
+}
+
 void WriteWholeFile(const std::string& path, std::string_view bytes) {
   FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
   if (fd.get() < 0) throw FileError("Cannot create file", path, errno);

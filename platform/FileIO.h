@@ -21,6 +21,12 @@ std::string ReadWholeFile(const std::string& path);
 std::optional<std::string> ReadFileIfPresent(const std::string& path,
                                              std::size_t maxBytes = std::string::npos);
 
+/// The whole content of the regular file at `path`, which may hold at most `maxBytes` bytes
+/// (below std::string::npos); no byte past that size is read. Throws when the file cannot be
+/// opened or read, when it is no regular file (a folder, a FIFO or a device: a FIFO could
+/// block and a device never end), and when it is larger than `maxBytes`.
+std::string ReadRegularFile(const std::string& path, std::size_t maxBytes);
+
 /// Creates the file at `path`, or empties it, and writes `bytes` as its whole content, in
 /// place (documents the user chose: the run log, a body text). Throws when the file cannot be
 /// created ("Cannot create file ...") or a write or the close fails, a short write included.

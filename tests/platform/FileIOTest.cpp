@@ -38,5 +38,26 @@ TEST(FileIOTest, AFifoWithoutWriterDoesNotBlockTheRead) {
   EXPECT_EQ(ReadWholeFile(fifo), "");
 }
 
+TEST(FileIOTest, ARegularFileIsReadUpToItsLimitAndNothingElseIsRead) {
+  test::TempDir dir;
+  const std::string path = dir.file("body.txt");
+  WriteWholeFile(path, "12345");
+  EXPECT_EQ(ReadRegularFile(path, 5), "12345");
+  EXPECT_EQ(ReadRegularFile(path, 100), "12345");
+  try {
+    ReadRegularFile(path, 4);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot read file \"" + path + "\". File too large");
+  }
+  const std::string fifo = dir.file("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& other :
+       {dir.path().string(), fifo, std::string("/dev/zero"), dir.file("missing.txt")}) {
+    SCOPED_TRACE(other);
+    EXPECT_THROW(ReadRegularFile(other, 100), Error);
+  }
+}
+
 }  // namespace
 }  // namespace quill::platform
