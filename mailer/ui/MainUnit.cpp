@@ -65,6 +65,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   connect(N11, &QAction::triggered, this, Handler(this, &TMainForm::N11Click));
   connect(AddressBtn, &QToolButton::clicked, this, Handler(this, &TMainForm::AddressBtnClick));
   BindEditCommands();
+  BindBodyCommands();
 
   resize(643, 603);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -159,10 +160,7 @@ void TMainForm::FormClose() {
 void TMainForm::SaveRunLogAtClose() {
   if (platform::DisplayLineCount(*StatusMemo) == 0 || !FLogDirty) return;
   if (Ui().ShowModal(*StatusForm) != 1) return;
-  SaveDialog2.FileName = platform::from_native(Settings->LogFile);
-  if (!SaveDialog2.Execute(this)) return;
-  WriteRunLogFile(*StatusMemo, SaveDialog2.FileName);
-  Settings->LogFile = platform::to_native(SaveDialog2.FileName);
+  SaveRunLog();  // the dirty flag stays as it is
 }
 
 void TMainForm::SaveSettingsAtClose() {

@@ -78,6 +78,23 @@ class TMainForm : public QMainWindow, public Ui::TMainForm {
   void N18Click();
   void N9Click();
 
+  // Body text, run log and attachment list commands (MainBodyCommands.cpp).
+  void TextBtnClick();
+  void Save1Click();
+  void N14Click();
+  void N19Click();
+  void N25Click();
+  void N27Click();
+  void N24Click();
+
+ private:
+  void BindBodyCommands();
+  /// Offers LogFile in SaveDialog2 and writes the run log to the file chosen, which becomes
+  /// LogFile. False when the dialog was cancelled; throws when the file cannot be written,
+  /// LogFile unchanged.
+  bool SaveRunLog();
+
+ public:
   /// The run log holds lines of a send run that were neither saved nor cleared.
   bool FLogDirty = false;
   std::unique_ptr<TStringList> FBodyList;
