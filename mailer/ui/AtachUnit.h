@@ -16,7 +16,11 @@ class TAtachForm : public platform::TDialogForm, public Ui::TAtachForm {
   platform::TFileDialog OpenDialog1{platform::TFileDialog::Kind::Open};
 
   // Handlers.
-  void FormCreate();  ///< empties the attachment list
+  void FormCreate();      ///< empties the attachment list
+  void RefBtnClick();     ///< the chosen file's full path into the edit; cancel empties it
+  void AddBtnClick();     ///< appends the edit's text: 4 Shift_JIS bytes or more, a regular file
+  void DeleteBtnClick();  ///< removes the selected item, if any
+  void ClearBtnClick();   ///< empties the attachment list
 };
 
 }  // namespace quill
