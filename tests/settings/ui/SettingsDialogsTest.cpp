@@ -1,4 +1,5 @@
 // The status display dialog and the layout of the SMTP account dialog.
+#include "mailer/ui/MainUnit.h"
 #include "platform/ui/Form.h"
 #include "settings/ui/SmtpSetUnit.h"
 #include "settings/ui/StatusDispUnit.h"
@@ -10,7 +11,11 @@ namespace {
 
 class SettingsDialogsTest : public test::FormTest {
  protected:
-  void SetUp() override { platform::InstallFontSubstitutes(); }
+  void SetUp() override {
+    platform::InstallFontSubstitutes();
+    AppDir = programDir();  // where the account dialog looks for its file
+  }
+  void TearDown() override { AppDir.clear(); }
 };
 
 TEST_F(SettingsDialogsTest, StatusDisplayDialog) {

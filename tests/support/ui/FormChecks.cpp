@@ -58,6 +58,15 @@ void PressKey(QWidget& widget, int key) {
   QApplication::sendEvent(&widget, &release);
 }
 
+void TypeText(QWidget& widget, const QString& text) {
+  for (const QChar ch : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(&widget, &press);
+    QApplication::sendEvent(&widget, &release);
+  }
+}
+
 int RunModal(ScriptedUi& ui, QDialog& form, const std::function<void()>& act) {
   ui.AnswerModal([&act](QDialog&) {
     act();

@@ -34,6 +34,9 @@ QString ResolvedFamily(const QWidget& widget);
 /// Sends a press and release of `key` to `widget`.
 void PressKey(QWidget& widget, int key);
 
+/// Types `text` into `widget` one character at a time, as the user would at the keyboard.
+void TypeText(QWidget& widget, const QString& text);
+
 class ScriptedUi;
 
 /// Shows `form` modally through the scripted UI services `ui`, runs `act` while it is shown,
