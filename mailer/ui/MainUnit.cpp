@@ -66,6 +66,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   connect(AddressBtn, &QToolButton::clicked, this, Handler(this, &TMainForm::AddressBtnClick));
   BindEditCommands();
   BindBodyCommands();
+  BindSettingsCommands();
 
   resize(643, 603);
   if (const QScreen* screen = QGuiApplication::primaryScreen())

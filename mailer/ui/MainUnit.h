@@ -87,6 +87,10 @@ class TMainForm : public QMainWindow, public Ui::TMainForm {
   void N27Click();
   void N24Click();
 
+  // Settings menu (MainSettingsCommands.cpp).
+  void BindSettingsCommands();
+  void Font1Click();
+
  private:
   void BindBodyCommands();
   /// Offers LogFile in SaveDialog2 and writes the run log to the file chosen, which becomes
