@@ -437,15 +437,17 @@ TEST_F(SmtpFormTest, NumericFieldsStayInRange) {
     EXPECT_EQ(form.SendNumSpin->text(), QStringLiteral("1"));
     EXPECT_EQ(form.WaitTimeSpin->text(), QStringLiteral("0"));
 
-    // Above the range: the field takes no more digits than its maximum allows.
+    // Above the range: the maximum. Signs and letters are not taken at all.
     form.SendNumSpin->selectAll();
-    test::TypeText(*form.SendNumSpin, QStringLiteral("99999x"));
+    test::TypeText(*form.SendNumSpin, QStringLiteral("12345x"));
     form.WaitTimeSpin->selectAll();
-    test::TypeText(*form.WaitTimeSpin, QStringLiteral("-45"));
+    test::TypeText(*form.WaitTimeSpin, QStringLiteral("-500"));
+    EXPECT_EQ(form.SendNumSpin->text(), QStringLiteral("12345"));
+    EXPECT_EQ(form.WaitTimeSpin->text(), QStringLiteral("500"));
     FillAccount(form, QStringLiteral("new"));
     form.NewBtn->click();
     EXPECT_EQ(form.FSmtp->GetSendNum(), 9999);
-    EXPECT_EQ(form.FSmtp->GetWaitTime(), 45);
+    EXPECT_EQ(form.FSmtp->GetWaitTime(), 300);
   });
 }
 
