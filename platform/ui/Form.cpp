@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QShowEvent>
 
 #include "platform/Error.h"
@@ -50,7 +51,38 @@ void TDialogForm::done(int result) {
 
 void TDialogForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (!event->spontaneous()) RunHandler(this, [this] { FormShow(); });
+  if (event->spontaneous()) return;
+  WatchPushButtons();
+  RunHandler(this, [this] { FormShow(); });
+}
+
+// The buttons are watched themselves rather than the dialog: a key that reaches the dialog no
+// longer tells which control it was typed into, and Return typed into an edit must not press
+// the button that had the focus last. Installing the filter again at a later showing only
+// moves it to the front.
+void TDialogForm::WatchPushButtons() {
+  for (QPushButton* button : findChildren<QPushButton*>()) button->installEventFilter(this);
+}
+
+namespace {
+
+bool IsReturnOrEnter(const QKeyEvent& key) {
+  if (key.key() == Qt::Key_Return) return key.modifiers() == Qt::NoModifier;
+  if (key.key() == Qt::Key_Enter) return (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  return false;
+}
+
+}  // namespace
+
+bool TDialogForm::eventFilter(QObject* watched, QEvent* event) {
+  auto* button = qobject_cast<QPushButton*>(watched);
+  if (!button || event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (!IsReturnOrEnter(*key)) return QDialog::eventFilter(watched, event);
+  // One click per press, as Space gives: a held key repeats nothing, and no default button
+  // of the dialog is pressed by the repeats instead.
+  if (!key->isAutoRepeat() && button->isEnabled()) button->click();
+  return true;
 }
 
 void TDialogForm::closeEvent(QCloseEvent* event) {

@@ -30,6 +30,8 @@ QFont FormFont(int pixelHeight, bool fixedPitch = false);
 
 /// A dialog form. Its modal result is what a button with a result passes to done();
 /// closing it by its close box ends the modal display with 2; Escape answers nothing.
+/// Return and Enter press the push button that has the focus, as Space does, whether or not
+/// the dialog has a default button; in any other control they press nothing of their own.
 /// FormShow runs at every showing and FormClose at every close, and a FormClose that fails
 /// keeps the dialog open.
 class TDialogForm : public QDialog {
@@ -44,6 +46,10 @@ class TDialogForm : public QDialog {
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void WatchPushButtons();
 };
 
 /// The application object: installs the font substitutes and shows a failure that escapes

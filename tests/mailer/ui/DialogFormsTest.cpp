@@ -68,8 +68,9 @@ TEST_F(DialogFormsTest, StopQuestion) {
   EXPECT_EQ(test::CutOffTexts(form), QStringList());
 }
 
-// Each button ends the modal display with its result; the keys that answer a dialog with a
-// default or cancel button do nothing, and the form stays open.
+// Each button ends the modal display with its result, clicked or pressed by the keyboard
+// (Return on the focused button, reached by Tab); Escape and Return to the form itself answer
+// nothing, and the form stays open.
 TEST_F(DialogFormsTest, QuestionsAnswerOnlyByTheirButtons) {
   TStatusForm statusForm;
   TBreakForm breakForm;
@@ -84,16 +85,25 @@ TEST_F(DialogFormsTest, QuestionsAnswerOnlyByTheirButtons) {
       {"Ｎｏ", statusForm, [&] { statusForm.Button2->click(); }, 2},
       {"Escape on the log question", statusForm,
        [&] { test::PressKey(*statusForm.Button1, Qt::Key_Escape); }, 0},
-      {"Enter on the log question", statusForm,
-       [&] { test::PressKey(*statusForm.Button1, Qt::Key_Return); }, 0},
+      {"Return on Ｙｅｓ", statusForm, [&] { test::PressKey(*statusForm.Button1, Qt::Key_Return); },
+       1},
+      {"Tab to Ｎｏ, then Return", statusForm,
+       [&] {
+         statusForm.Button1->setFocus();
+         test::PressKey(statusForm, Qt::Key_Tab);
+         test::PressKey(*statusForm.focusWidget(), Qt::Key_Return);
+       },
+       2},
+      {"Return to the log question itself", statusForm,
+       [&] { test::PressKey(statusForm, Qt::Key_Return); }, 0},
       {"中断", breakForm, [&] { breakForm.Button1->click(); }, 1},
       {"継続", breakForm, [&] { breakForm.Button2->click(); }, 2},
       {"Escape on the stop question", breakForm,
        [&] { test::PressKey(*breakForm.Button1, Qt::Key_Escape); }, 0},
       {"Escape to the stop question itself", breakForm,
        [&] { test::PressKey(breakForm, Qt::Key_Escape); }, 0},
-      {"Enter on the stop question", breakForm,
-       [&] { test::PressKey(*breakForm.Button2, Qt::Key_Return); }, 0},
+      {"Enter on 継続", breakForm, [&] { test::PressKey(*breakForm.Button2, Qt::Key_Enter); }, 2},
+      {"Return on 中断", breakForm, [&] { test::PressKey(*breakForm.Button1, Qt::Key_Return); }, 1},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -203,13 +213,15 @@ TEST_F(DialogFormsTest, AttachmentDialog) {
   EXPECT_EQ(form.ListBox1->count(), 0);
 }
 
-// "Ok" gives 1 and the close box 2; the list keeps its entries either way.
+// "Ok" (clicked, or Return on it) gives 1 and the close box 2; the list keeps its entries
+// either way.
 TEST_F(DialogFormsTest, AttachmentDialogEnds) {
   TAtachForm form;
   form.ListBox1->addItem(QStringLiteral("/tmp/a.txt"));
   EXPECT_EQ(test::RunModal(ui_, form, [&] { form.Button3->click(); }), 1);
   EXPECT_EQ(test::RunModal(ui_, form, [&] { form.close(); }), 2);
   EXPECT_EQ(test::RunModal(ui_, form, [&] { test::PressKey(form, Qt::Key_Escape); }), 0);
+  EXPECT_EQ(test::RunModal(ui_, form, [&] { test::PressKey(*form.Button3, Qt::Key_Return); }), 1);
   EXPECT_EQ(form.ListBox1->count(), 1);
 }
 

@@ -64,6 +64,9 @@ TEST_F(SettingsDialogsTest, StatusDisplayEnds) {
   EXPECT_EQ(test::RunModal(ui_, form, [&] { form.Button1->click(); }), 1);
   EXPECT_EQ(test::RunModal(ui_, form, [&] { test::PressKey(form, Qt::Key_Escape); }), 0);
   EXPECT_EQ(test::RunModal(ui_, form, [&] { form.close(); }), 2);
+  // Return presses "Ok" when it has the focus, and nothing in a check box.
+  EXPECT_EQ(test::RunModal(ui_, form, [&] { test::PressKey(*form.Button1, Qt::Key_Return); }), 1);
+  EXPECT_EQ(test::RunModal(ui_, form, [&] { test::PressKey(*form.CheckBox1, Qt::Key_Return); }), 0);
 }
 
 TEST_F(SettingsDialogsTest, SmtpDialogLayout) {
@@ -146,9 +149,10 @@ TEST_F(SettingsDialogsTest, SmtpDialogEnds) {
   EXPECT_EQ(test::RunModal(ui_, form, [&] { form.EndBtn->click(); }), 1);
   EXPECT_EQ(test::RunModal(ui_, form, [&] { form.close(); }), 2);
   EXPECT_EQ(test::RunModal(ui_, form, [&] { test::PressKey(*form.NameEdit, Qt::Key_Escape); }), 0);
-  // Enter in an edit presses no button.
+  // Enter in an edit presses no button; on a focused button it presses that one.
   EXPECT_EQ(test::RunModal(ui_, form, [&] { test::PressKey(*form.PasswordEdit, Qt::Key_Return); }),
             0);
+  EXPECT_EQ(test::RunModal(ui_, form, [&] { test::PressKey(*form.EndBtn, Qt::Key_Return); }), 1);
 }
 
 TEST_F(SettingsDialogsTest, FontsResolveToIpaPGothic) {
