@@ -1,5 +1,6 @@
 #include "platform/ui/SplashForm.h"
 
+#include <QCloseEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPalette>
@@ -64,7 +65,17 @@ void TSplashForm::FormShow() { Timer1->start(); }
 
 void TSplashForm::Timer1Timer() {
   Timer1->stop();
+  closingByTimer_ = true;
   close();
+  closingByTimer_ = false;
+}
+
+void TSplashForm::closeEvent(QCloseEvent* event) {
+  if (!closingByTimer_) {
+    event->ignore();
+    return;
+  }
+  TDialogForm::closeEvent(event);
 }
 
 }  // namespace quill::platform

@@ -23,7 +23,8 @@ struct SplashLabel {
 };
 
 /// A splash window. Its modal display ends by itself with the result 2: Timer1 (3000 ms,
-/// stopped until the window is shown) closes it.
+/// stopped until the window is shown) closes it, and nothing else does: a close request of
+/// the window manager (Alt+F4) is refused.
 class TSplashForm : public TDialogForm {
  public:
   QTimer* Timer1;
@@ -42,6 +43,10 @@ class TSplashForm : public TDialogForm {
   void SetUpSplash(QLabel* image, QSize client, std::initializer_list<SplashLabel> labels);
 
   void FormShow() override;  ///< starts Timer1
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  bool closingByTimer_ = false;
 };
 
 /// The splash picture stored with the programs, decoded (500 x 375). Raises quill::Error

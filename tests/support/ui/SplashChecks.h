@@ -24,7 +24,8 @@ void ExpectSplashLabels(const platform::TSplashForm& form,
                         const std::vector<ExpectedSplashLabel>& labels);
 
 /// The timer is stopped after creation; a modal display (exec) ends by itself with 2 after
-/// 3000 ms, and the timer is stopped again.
+/// 3000 ms, and the timer is stopped again. A close request of the window manager and the
+/// Escape key before then leave the splash on the screen.
 void ExpectClosesAfterThreeSeconds(platform::TSplashForm& form);
 
 }  // namespace quill::test
