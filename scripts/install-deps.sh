@@ -2,8 +2,9 @@
 # Installs the Debian packages that building, running and testing need, when any is missing.
 # Usage: scripts/install-deps.sh [build|test|bench]
 set -euo pipefail
+# qt6-translations-l10n: the framework's own dialogs in Japanese on every locale.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libssl-dev
-          libjpeg62-turbo-dev fonts-ipafont-gothic)
+          libjpeg62-turbo-dev fonts-ipafont-gothic qt6-translations-l10n)
 if [ "${1:-build}" = test ] || [ "${1:-build}" = bench ]; then
   packages+=(googletest libgtest-dev libbenchmark-dev python3 python3-aiosmtpd clang
              libclang-rt-14-dev desktop-file-utils)

@@ -4,8 +4,11 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QScreen>
+#include <QTreeView>
 #include <QUrl>
 
 #include "platform/ui/UiServices.h"
@@ -24,6 +27,22 @@ QString QtFilter(const QString& filter) {
     entries << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return entries.join(QStringLiteral(";;"));
+}
+
+// Qt's file dialog opens small, with fixed column widths that cut the size, type and date of
+// the detail view off. Here it opens larger (within the screen), the three short columns
+// always as wide as their contents and the name taking the room that is left.
+void ShowColumnsInFull(QFileDialog& box) {
+  QSize size = box.sizeHint().expandedTo(QSize(800, 500));
+  if (const QScreen* screen = box.screen())
+    size = size.boundedTo(screen->availableGeometry().size());
+  box.resize(size);
+  auto* details = box.findChild<QTreeView*>(QStringLiteral("treeView"));
+  if (!details) return;
+  QHeaderView* header = details->header();
+  header->setStretchLastSection(false);
+  header->setSectionResizeMode(QHeaderView::ResizeToContents);
+  header->setSectionResizeMode(0, QHeaderView::Stretch);
 }
 
 // Watches key presses application-wide, so that the Escape key's state can be read at any
@@ -51,6 +70,9 @@ class QtUiServices final : public UiServices {
 
   bool RunFileDialog(QWidget* owner, TFileDialog& dialog) override {
     QFileDialog box(owner);
+    // Qt's own dialog rather than the desktop's: its texts follow the Japanese translation
+    // that the programs load, where the desktop's would follow the user's locale.
+    box.setOption(QFileDialog::DontUseNativeDialog);
     const bool open = dialog.kind == TFileDialog::Kind::Open;
     box.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     box.setFileMode(QFileDialog::AnyFile);
@@ -58,6 +80,7 @@ class QtUiServices final : public UiServices {
     box.setNameFilter(QtFilter(dialog.Filter));
     box.setDefaultSuffix(dialog.DefaultExt);
     if (!dialog.FileName.isEmpty()) box.selectFile(dialog.FileName);
+    ShowColumnsInFull(box);
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return false;
     dialog.FileName = QFileInfo(box.selectedFiles().first()).absoluteFilePath();
     return true;
