@@ -48,10 +48,16 @@ test-asan: test-deps
 fuzz-smoke: test-deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILL_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@# Each target starts from its seeds in fuzz/corpus/<name> (read only); what it finds
+	@# goes to a scratch corpus in the build folder.
 	@for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
 	  [ -x "$$f" ] || continue; echo "== $$f"; \
-	  "$$f" -max_total_time=20 -print_final_stats=0 >/dev/null 2>$(FUZZ_BUILD)/$$(basename $$f).log \
-	    || { cat $(FUZZ_BUILD)/$$(basename $$f).log; exit 1; }; \
+	  name=$$(basename $$f); seeds=fuzz/corpus/$${name#fuzz_}; \
+	  [ -d "$$seeds" ] || { echo "no seeds in $$seeds"; seeds=; }; \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
+	  $(LSAN_SETTINGS) "$$f" -max_total_time=20 -print_final_stats=0 \
+	    $(FUZZ_BUILD)/corpus/$$name $$seeds >/dev/null 2>$(FUZZ_BUILD)/$$name.log \
+	    || { cat $(FUZZ_BUILD)/$$name.log; exit 1; }; \
 	done
 
 bench:
