@@ -45,7 +45,8 @@ int DuplicateProgressPosition(std::size_t i, std::size_t n) {
 }
 
 std::vector<std::int32_t> CountRepeats(const std::vector<std::string>& entries,
-                                       const DuplicateProgress& progress) {
+                                       const DuplicateProgress& progress,
+                                       const EntryCounted& counted) {
   const std::size_t n = entries.size();
   std::vector<std::int32_t> counts(n, 0);
   if (n == 0) return counts;
@@ -83,6 +84,7 @@ std::vector<std::int32_t> CountRepeats(const std::vector<std::string>& entries,
       }
       at = (at + 1) & mask;
     }
+    if (counted) counted(j);
   }
   return counts;
 }

@@ -66,6 +66,15 @@ void SyncDirectory(const std::string& dir) {
   ::close(fd);
 }
 
+// The permission bits of the file at `path`, or those a newly created file would get.
+mode_t KeptOrDefaultMode(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0) return info.st_mode & 07777;
+  const mode_t mask = ::umask(0);  // the umask can only be read by setting it
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
 }  // namespace
 
 std::string ReadWholeFile(const std::string& path) {
@@ -104,7 +113,7 @@ void WriteWholeFile(const std::string& path, std::string_view bytes) {
   if (!WriteAll(fd.get(), bytes) || !fd.Close()) throw FileError("Cannot write file", path, errno);
 }
 
-void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes, ReplacedFileMode mode) {
   std::string temp = path + ".XXXXXX";
   // mkostemp creates the file with mode 0600, whatever the umask.
   FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
@@ -113,6 +122,9 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     ::unlink(temp.c_str());
     return FileError("Cannot write file", path, err);
   };
+  if (mode == ReplacedFileMode::KeepOrUmaskDefault &&
+      ::fchmod(fd.get(), KeptOrDefaultMode(path)) != 0)
+    throw fail(errno);
   if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) throw fail(errno);
   if (!fd.Close()) throw fail(errno);
   if (::rename(temp.c_str(), path.c_str()) != 0) throw fail(errno);

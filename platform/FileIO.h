@@ -32,12 +32,19 @@ std::string ReadRegularFile(const std::string& path, std::size_t maxBytes);
 /// created ("Cannot create file ...") or a write or the close fails, a short write included.
 void WriteWholeFile(const std::string& path, std::string_view bytes);
 
+/// The permission bits of a file that ReplaceFileAtomically writes.
+enum class ReplacedFileMode {
+  OwnerOnly,          ///< 0600 (files that hold credentials or settings)
+  KeepOrUmaskDefault  ///< the old file's bits; a new file gets 0666 less the umask
+};
+
 /// Replaces the file at `path` with `bytes` so that it holds either its old or its new
-/// content, never a mix (the settings and the account file): a temporary file in the same
-/// folder, created with mode 0600, takes the bytes (every byte checked), is flushed to the disk
-/// and renamed over `path`. The new file has mode 0600. On failure the temporary file is
-/// removed and the old file stays as it was.
-void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+/// content, never a mix (the settings, the account file, a cleaned address list): a temporary
+/// file in the same folder, created with mode 0600, takes the bytes (every byte checked), is
+/// given its final mode, flushed to the disk and renamed over `path`. On failure the temporary
+/// file is removed and the old file stays as it was.
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes,
+                           ReplacedFileMode mode = ReplacedFileMode::OwnerOnly);
 
 /// Creates the directory `dir` and every missing directory above it with `mode`. A failure
 /// names `forFile`, the file the directory is made for.

@@ -9,6 +9,7 @@
 #include "mailer/ui/MainUnit.h"
 #include "mailer/ui/StatusUnit.h"
 #include "mailer/ui/WaitUnit.h"
+#include "platform/ui/FormCreation.h"
 #include "platform/ui/UiServices.h"
 #include "settings/ui/SmtpSetUnit.h"
 #include "settings/ui/StatusDispUnit.h"
@@ -25,29 +26,18 @@ TWaitForm* WaitForm = nullptr;
 TStatusDisp* StatusDisp = nullptr;
 TStatusForm* StatusForm = nullptr;
 
-namespace {
-
-template <class Form>
-Form* Create(Form*& instance, const QString& name, QWidget* parent,
-             const std::function<void(const QString&)>& created) {
-  instance = new Form(parent);
-  if (created) created(name);
-  return instance;
-}
-
-}  // namespace
-
 void CreateForms(const std::function<void(const QString&)>& created) {
+  using platform::CreateForm;
   // The main window comes first: the account dialog's create handler needs AppDir.
-  Create(MainForm, QStringLiteral("MainForm"), nullptr, created);
-  Create(GreetForm, QStringLiteral("GreetForm"), nullptr, created);
-  Create(SmtpForm, QStringLiteral("SmtpForm"), MainForm, created);
-  Create(AtachForm, QStringLiteral("AtachForm"), MainForm, created);
-  Create(BreakForm, QStringLiteral("BreakForm"), MainForm, created);
-  Create(DblChkPrgForm, QStringLiteral("DblChkPrgForm"), MainForm, created);
-  Create(WaitForm, QStringLiteral("WaitForm"), MainForm, created);
-  Create(StatusDisp, QStringLiteral("StatusDisp"), MainForm, created);
-  Create(StatusForm, QStringLiteral("StatusForm"), MainForm, created);
+  CreateForm(MainForm, QStringLiteral("MainForm"), nullptr, created);
+  CreateForm(GreetForm, QStringLiteral("GreetForm"), nullptr, created);
+  CreateForm(SmtpForm, QStringLiteral("SmtpForm"), MainForm, created);
+  CreateForm(AtachForm, QStringLiteral("AtachForm"), MainForm, created);
+  CreateForm(BreakForm, QStringLiteral("BreakForm"), MainForm, created);
+  CreateForm(DblChkPrgForm, QStringLiteral("DblChkPrgForm"), MainForm, created);
+  CreateForm(WaitForm, QStringLiteral("WaitForm"), MainForm, created);
+  CreateForm(StatusDisp, QStringLiteral("StatusDisp"), MainForm, created);
+  CreateForm(StatusForm, QStringLiteral("StatusForm"), MainForm, created);
 }
 
 void ShowSplash() {

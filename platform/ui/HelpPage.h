@@ -2,11 +2,19 @@
 // The programs' web page: a help page of our own, kept beside the program files.
 
 #include <QString>
+#include <string>
+
+class QWidget;
 
 namespace quill::platform {
 
 /// The file URL of the help page, help/index.html in the program's directory. Both programs
 /// open it where they would open their web page; a missing page is opened all the same.
 QString HelpPageUrl();
+
+/// Asks the shell to open the help file `fileName` in the program's directory when a regular
+/// file is there (a directory of that name counts as missing), else the help page; `owner` is
+/// the parent window. The outcome is not reported.
+void OpenHelp(QWidget* owner, const std::string& fileName);
 
 }  // namespace quill::platform

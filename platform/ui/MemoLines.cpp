@@ -3,9 +3,25 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextLayout>
 
 namespace quill::platform {
+
+void AppendMemoLines(QPlainTextEdit& memo, const QString& lines) {
+  // Only the last character decides; looking at it alone keeps a long log linear, and one
+  // insertion for many lines spares the document a layout pass per line.
+  const QTextDocument& document = *memo.document();
+  const int count = document.characterCount();  // includes the final paragraph separator
+  const bool endsWithBreak =
+      count <= 1 || document.characterAt(count - 2) == QChar(QChar::ParagraphSeparator);
+  QTextCursor cursor(memo.document());
+  cursor.movePosition(QTextCursor::End);
+  if (endsWithBreak)
+    cursor.insertText(lines + QLatin1Char('\n'));
+  else
+    cursor.insertText(QLatin1Char('\n') + lines);
+}
 namespace {
 
 // Calls `each` with the start and length of every display line, in order.

@@ -9,6 +9,11 @@ class QPlainTextEdit;
 
 namespace quill::platform {
 
+/// Appends `lines` ("\n" between lines, none at the end) to the memo's text, each as a line
+/// added to the memo's lines: followed by a line break when the text ends with one (or is
+/// empty); otherwise the lines are put after a line break instead, with none behind them.
+void AppendMemoLines(QPlainTextEdit& memo, const QString& lines);
+
 QStringList DisplayLines(const QPlainTextEdit& memo);
 int DisplayLineCount(const QPlainTextEdit& memo);
 

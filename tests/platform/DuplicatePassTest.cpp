@@ -66,6 +66,16 @@ TEST(DuplicatePassTest, KeepsFirstOccurrencesInOrder) {
   EXPECT_TRUE(CountRepeats({"a", "a"}, nullptr) == (std::vector<std::int32_t>{1, 2}));
 }
 
+TEST(DuplicatePassTest, EveryEntryIsReportedInOrderAfterItsProgress) {
+  std::vector<std::string> events;
+  CountRepeats(
+      {"x", "y", "x", "z"},
+      [&](int position) { events.push_back("progress " + std::to_string(position)); },
+      [&](std::size_t i) { events.push_back("entry " + std::to_string(i)); });
+  EXPECT_EQ(events, (std::vector<std::string>{"progress 0", "entry 0", "progress 25", "entry 1",
+                                              "entry 2", "progress 75", "entry 3"}));
+}
+
 TEST(DuplicatePassTest, ProgressPositionIsTruncatedAndNeverHundred) {
   EXPECT_EQ(DuplicateProgressPosition(0, 1), 0);
   EXPECT_EQ(DuplicateProgressPosition(2, 3), 66);

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <filesystem>
 
-#include "platform/FileIO.h"
 #include "platform/Error.h"
+#include "platform/FileIO.h"
 #include "platform/TextCodec.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 namespace quill::platform {
@@ -15,6 +14,7 @@ namespace {
 
 using test::ReadFileBytes;
 using test::TempDir;
+using test::WithFileSizeLimit;
 using test::WriteFileBytes;
 
 mode_t ModeOf(const std::string& path) {
@@ -25,20 +25,6 @@ mode_t ModeOf(const std::string& path) {
 
 size_t EntriesIn(const std::filesystem::path& dir) {
   return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
-}
-
-// Runs `body` while files may grow to `limit` bytes at most (a write beyond fails with EFBIG).
-template <class Body>
-void WithFileSizeLimit(rlim_t limit, Body body) {
-  rlimit old{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = old;
-  small.rlim_cur = limit;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  body();
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
 }
 
 TEST(AtomicFileTest, ReplacesWithModeOwnerOnlyWhateverTheUmask) {
@@ -54,6 +40,22 @@ TEST(AtomicFileTest, ReplacesWithModeOwnerOnlyWhateverTheUmask) {
   EXPECT_EQ(EntriesIn(dir.path()), 1u);  // no temporary file left behind
   ReplaceFileAtomically(dir.file("fresh"), "");
   EXPECT_EQ(ModeOf(dir.file("fresh")), 0600u);
+}
+
+TEST(AtomicFileTest, KeepsTheOldPermissionBitsOrTakesTheUmaskDefault) {
+  TempDir dir;
+  const std::string path = dir.file("list.txt");
+  WriteFileBytes(path, "old");
+  ::chmod(path.c_str(), 0640);
+  ReplaceFileAtomically(path, "new", ReplacedFileMode::KeepOrUmaskDefault);
+  EXPECT_EQ(ReadFileBytes(path), "new");
+  EXPECT_EQ(ModeOf(path), 0640u);
+  EXPECT_EQ(EntriesIn(dir.path()), 1u);
+
+  const mode_t oldMask = ::umask(027);
+  ReplaceFileAtomically(dir.file("fresh.txt"), "x", ReplacedFileMode::KeepOrUmaskDefault);
+  ::umask(oldMask);
+  EXPECT_EQ(ModeOf(dir.file("fresh.txt")), 0640u);
 }
 
 TEST(AtomicFileTest, FailedWritesLeaveTheOldFileIntact) {
