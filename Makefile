@@ -1,5 +1,6 @@
 # One command to build and start the mailer, one to build and run every test.
 #   make run         build and start Quillpost2
+#   make run-vivove  build and start Vivove, the duplicate-address remover
 #   make test        build and run the whole test suite (also under ASan/UBSan, and the fuzz smoke runs)
 #   make install     build and install both programs for this user (PREFIX=... for another place)
 #   make uninstall   remove what the last install put there
@@ -8,7 +9,7 @@ BUILD := build
 ASAN_BUILD := build-asan
 FUZZ_BUILD := build-fuzz
 
-.PHONY: all run install uninstall test test-plain test-asan fuzz-smoke bench deps test-deps clean
+.PHONY: all run run-vivove install uninstall test test-plain test-asan fuzz-smoke bench deps test-deps clean
 
 all: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -22,6 +23,9 @@ test-deps:
 
 run: all
 	$(BUILD)/Quillpost2
+
+run-vivove: all
+	$(BUILD)/Vivove
 
 install: all
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
