@@ -6,42 +6,57 @@
 namespace vivove {
 
 std::string_view ExtractAddress(std::string_view line) {
-  // Shift_JIS trail bytes start at 0x40, so a byte search never hits half a character.
-  return line.substr(0, line.find_first_of(", "));
+  // Shift_JIS trail bytes start at 0x40, so a byte search never hits half a character. One
+  // plain loop: find_first_of would search the set of two anew at every byte.
+  std::size_t end = 0;
+  while (end < line.size() && line[end] != ',' && line[end] != ' ') ++end;
+  return line.substr(0, end);
 }
 
-void AppendLoadedEntries(std::string_view bytes, TStringList& addressList,
+TStringList EntriesAt(const TStringList& entries, const TPositionList& positions) {
+  TStringList list;
+  list.reserve(positions.size());
+  for (const std::uint32_t at : positions) list.push_back(entries[at]);
+  return list;
+}
+
+void AppendLoadedEntries(std::string_view bytes, TPositionList& addressList,
                          TStringList& sourceList) {
+  // One entry per line at most: room for all at once spares the lists their regrowth.
+  const std::size_t bound = quill::platform::LineCountBound(bytes);
+  addressList.reserve(addressList.size() + bound);
+  sourceList.reserve(sourceList.size() + bound);
   quill::platform::TextLineReader reader(bytes);
   std::string_view line;
   std::string scratch;
   while (reader.Next(line, scratch)) {
     const std::string_view entry = ExtractAddress(line);
     if (entry.empty()) continue;
-    addressList.emplace_back(entry);
     sourceList.emplace_back(entry);
+    addressList.push_back(static_cast<std::uint32_t>(sourceList.size() - 1));
   }
 }
 
-void LoadAddressFile(const std::string& path, TStringList& addressList, TStringList& sourceList) {
+void LoadAddressFile(const std::string& path, TPositionList& addressList, TStringList& sourceList) {
   const std::string bytes = quill::platform::ReadWholeFile(path);
   AppendLoadedEntries(bytes, addressList, sourceList);
 }
 
-std::string AddressFileBytes(const TStringList& list) {
+std::string AddressFileBytes(const TStringList& entries, const TPositionList& positions) {
   std::size_t size = 0;
-  for (const std::string& entry : list) size += entry.size() + 2;
+  for (const std::uint32_t at : positions) size += entries[at].size() + 2;
   std::string bytes;
   bytes.reserve(size);
-  for (const std::string& entry : list) {
-    bytes += entry;
+  for (const std::uint32_t at : positions) {
+    bytes += entries[at];
     bytes += "\r\n";
   }
   return bytes;
 }
 
-void SaveAddressFile(const std::string& path, const TStringList& list) {
-  quill::platform::ReplaceFileAtomically(path, AddressFileBytes(list),
+void SaveAddressFile(const std::string& path, const TStringList& entries,
+                     const TPositionList& positions) {
+  quill::platform::ReplaceFileAtomically(path, AddressFileBytes(entries, positions),
                                          quill::platform::ReplacedFileMode::KeepOrUmaskDefault);
 }
 

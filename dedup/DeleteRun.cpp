@@ -1,5 +1,6 @@
 #include "dedup/DeleteRun.h"
 
+#include <charconv>
 #include <new>
 
 #include "platform/DuplicatePass.h"
@@ -51,24 +52,36 @@ void MarkLaterCopies(const TStringList& entries, TDeleteFlags& flags,
     if (counts[i] > 1) flags[i] = kDelete;
 }
 
-std::string DeletionLogLine(std::size_t position, std::string_view entry) {
+namespace {
+
+// Appends the log line of one deleted entry, without a line end, to `log`.
+void AppendDeletionLogLine(std::string& log, std::size_t position, std::string_view entry) {
   static const std::string deleted = quill::platform::Utf8ToSjis(" を削除しました。");
-  std::string line = std::to_string(position);
-  line += ':';
-  line += entry;
-  line += deleted;
+  char digits[24];
+  const auto written = std::to_chars(digits, digits + sizeof digits, position);
+  log.append(digits, written.ptr);
+  log += ':';
+  log += entry;
+  log += deleted;
+}
+
+}  // namespace
+
+std::string DeletionLogLine(std::size_t position, std::string_view entry) {
+  std::string line;
+  AppendDeletionLogLine(line, position, entry);
   return line;
 }
 
 std::string RebuildAddressList(const TStringList& sourceList, const TDeleteFlags& flags,
-                               TStringList& addressList) {
+                               TPositionList& addressList) {
   addressList.clear();
   std::string log;
   for (std::size_t i = 0; i < flags.size(); ++i) {
     if (flags[i] == kKeep) {
-      addressList.push_back(sourceList[i]);
+      addressList.push_back(static_cast<std::uint32_t>(i));
     } else {
-      log += DeletionLogLine(i + 1, sourceList[i]);
+      AppendDeletionLogLine(log, i + 1, sourceList[i]);
       log += "\r\n";
     }
   }

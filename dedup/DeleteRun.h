@@ -37,11 +37,11 @@ void MarkLaterCopies(const TStringList& entries, TDeleteFlags& flags, const Mark
 /// in Shift_JIS, without a line end.
 std::string DeletionLogLine(std::size_t position, std::string_view entry);
 
-/// Rebuilds `addressList` from `sourceList` without the entries flagged kDelete, in order, and
-/// returns the deletion log of the flagged ones: one DeletionLogLine each, each followed by
-/// CR LF (empty when nothing was flagged).
+/// Rebuilds `addressList` from the entries of `sourceList` (one flag each) without those
+/// flagged kDelete, in order, and returns the deletion log of the flagged ones: one
+/// DeletionLogLine each, each followed by CR LF (empty when nothing was flagged).
 std::string RebuildAddressList(const TStringList& sourceList, const TDeleteFlags& flags,
-                               TStringList& addressList);
+                               TPositionList& addressList);
 
 /// The steps of a run that allocate memory, for tests that make them fail.
 enum class RunStep { Flags, Marking };

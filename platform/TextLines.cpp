@@ -23,6 +23,17 @@ bool EndsTheText(const char* p, const char* end) {
 
 }  // namespace
 
+std::size_t LineCountBound(std::string_view bytes) {
+  std::size_t lines = 1;
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  while ((p = Find(p, end, '\n')) != end) {
+    ++lines;
+    ++p;
+  }
+  return lines;
+}
+
 bool TextLineReader::Next(std::string_view& line, std::string& scratch) {
   if (ended_ || pos_ >= bytes_.size()) return false;
   const char* const begin = bytes_.data();

@@ -29,6 +29,10 @@ class TextLineReader {
   bool ended_ = false;
 };
 
+/// An upper bound of the number of lines of `bytes` (one more than its LF bytes), for reserving
+/// room for one item per line at once.
+std::size_t LineCountBound(std::string_view bytes);
+
 /// All lines of `bytes`.
 std::vector<std::string> SplitTextLines(std::string_view bytes);
 

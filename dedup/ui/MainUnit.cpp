@@ -15,7 +15,7 @@
 namespace vivove {
 
 std::unique_ptr<TStringList> SourceList;
-std::unique_ptr<TStringList> AddressList;
+std::unique_ptr<TPositionList> AddressList;
 TDeleteFlags DeleteFlags;
 std::int32_t FlagCount = 0;
 std::string AddressFileName;
@@ -58,16 +58,20 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() = default;
 
-void TMainForm::showEvent(QShowEvent* event) {
-  QMainWindow::showEvent(event);
-  // The frame is known once the window is on the screen: the designed size is the outer one.
-  if (placedOnScreen_) return;
-  placedOnScreen_ = true;
-  const QRect outer = frameGeometry(), inner = geometry();
-  const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
-                       outer.right() - inner.right(), outer.bottom() - inner.bottom());
-  resize(kOuterSize.shrunkBy(frame));
-  move(kDesignedPlace);
+bool TMainForm::event(QEvent* event) {
+  const bool handled = QMainWindow::event(event);
+  // The designed size is the outer one, frame included. The window manager tells the frame
+  // only once the window is on the screen, so the size is made good when the frame is known.
+  if (!outerSized_ && isVisible()) {
+    const QRect outer = frameGeometry(), inner = geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    if (!frame.isNull()) {
+      outerSized_ = true;
+      resize(kOuterSize.shrunkBy(frame));
+    }
+  }
+  return handled;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -79,7 +83,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::FormCreate() {
   SetStatusText(QString());
-  AddressList = std::make_unique<TStringList>();
+  AddressList = std::make_unique<TPositionList>();
   SourceList = std::make_unique<TStringList>();
   N1->setEnabled(false);
   Save1->setEnabled(false);
@@ -144,7 +148,7 @@ void TMainForm::AppendDeletionLog(const std::string& log) {
 void TMainForm::Save1Click() {
   SaveDialog1.FileName = quill::platform::from_native(AddressFileName);
   if (!SaveDialog1.Execute(this)) return;
-  SaveAddressFile(quill::platform::to_native(SaveDialog1.FileName), *AddressList);
+  SaveAddressFile(quill::platform::to_native(SaveDialog1.FileName), *SourceList, *AddressList);
   SetStatusText(QStringLiteral("アドレスファイルを保存しました。"));
 }
 

@@ -16,11 +16,11 @@
 namespace vivove {
 
 // State of the main window shared by its commands (entries are Shift_JIS bytes, paths native).
-extern std::unique_ptr<TStringList> SourceList;   ///< the loaded entries, in file order
-extern std::unique_ptr<TStringList> AddressList;  ///< the working list that "保存" writes
-extern TDeleteFlags DeleteFlags;                  ///< one flag per loaded entry during a run
-extern std::int32_t FlagCount;                    ///< loaded entries at the start of a run
-extern std::string AddressFileName;               ///< path chosen in the last open dialog
+extern std::unique_ptr<TStringList> SourceList;     ///< the loaded entries, in file order
+extern std::unique_ptr<TPositionList> AddressList;  ///< the working list that "保存" writes
+extern TDeleteFlags DeleteFlags;                    ///< one flag per loaded entry during a run
+extern std::int32_t FlagCount;                      ///< loaded entries at the start of a run
+extern std::string AddressFileName;                 ///< path chosen in the last open dialog
 
 class TMainForm : public QMainWindow, public Ui::TMainForm {
  public:
@@ -45,7 +45,7 @@ class TMainForm : public QMainWindow, public Ui::TMainForm {
   void N4Click();
 
  protected:
-  void showEvent(QShowEvent* event) override;
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -55,7 +55,7 @@ class TMainForm : public QMainWindow, public Ui::TMainForm {
   /// The last open failed: its partial list must never replace the file, so "保存" stays
   /// disabled until a deletion run after a successful open.
   bool openFailed_ = false;
-  bool placedOnScreen_ = false;
+  bool outerSized_ = false;
 };
 
 }  // namespace vivove

@@ -42,22 +42,23 @@ TEST(VivoveAddressListTest, FirstFieldEndsAtACommaOrAsciiBlankOnly) {
 }
 
 TEST(VivoveAddressListTest, LoadsTheEntriesOfTheLinesThatHaveOne) {
-  TStringList addresses = {"old"}, sources = {"old"};
+  TPositionList addresses = {0};
+  TStringList sources = {"old"};
   AppendLoadedEntries(
       "x@a\r\n,skipped\r\n skipped\r\n\r\ny@\ra,Name\nz@a x\n\x1a"
       "after",
       addresses, sources);
-  const TStringList expected = {"old", "x@a", "y@a", "z@a"};
-  EXPECT_EQ(addresses, expected);
-  EXPECT_EQ(sources, expected);
+  EXPECT_EQ(sources, (TStringList{"old", "x@a", "y@a", "z@a"}));
+  EXPECT_EQ(addresses, (TPositionList{0, 1, 2, 3}));
+  EXPECT_EQ(EntriesAt(sources, {3, 1}), (TStringList{"z@a", "x@a"}));
 
   TempDir dir;
   WriteFileBytes(dir.file("list.csv"), "A@b.c\na@b.c\n");
   addresses.clear();
   sources.clear();
   LoadAddressFile(dir.file("list.csv"), addresses, sources);
-  EXPECT_EQ(addresses, (TStringList{"A@b.c", "a@b.c"}));
-  EXPECT_EQ(sources, addresses);
+  EXPECT_EQ(sources, (TStringList{"A@b.c", "a@b.c"}));
+  EXPECT_EQ(addresses, (TPositionList{0, 1}));
 
   addresses.clear();
   sources.clear();
@@ -68,19 +69,20 @@ TEST(VivoveAddressListTest, LoadsTheEntriesOfTheLinesThatHaveOne) {
 }
 
 TEST(VivoveAddressListTest, WritesEveryEntryWithCrLf) {
-  EXPECT_EQ(AddressFileBytes({}), "");
-  EXPECT_EQ(AddressFileBytes({"x@a", Utf8ToSjis("表@a")}), "x@a\r\n" + Utf8ToSjis("表@a") + "\r\n");
+  const TStringList entries = {"x@a", Utf8ToSjis("表@a"), "y@a"};
+  EXPECT_EQ(AddressFileBytes(entries, {}), "");
+  EXPECT_EQ(AddressFileBytes(entries, {0, 1}), "x@a\r\n" + Utf8ToSjis("表@a") + "\r\n");
 
   TempDir dir;
   const std::string path = dir.file("list.txt");
   WriteFileBytes(path, "a much longer old content\r\n");
   ::chmod(path.c_str(), 0604);
-  SaveAddressFile(path, {"x@a"});
+  SaveAddressFile(path, entries, {0});
   EXPECT_EQ(ReadFileBytes(path), "x@a\r\n");
   struct stat info {};
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0604u);
-  SaveAddressFile(path, {});
+  SaveAddressFile(path, entries, {});
   EXPECT_EQ(ReadFileBytes(path), "");
 }
 
@@ -91,7 +93,7 @@ TEST(VivoveAddressListTest, AFailedSaveLeavesTheOldFileWhole) {
   std::string message;
   quill::test::WithFileSizeLimit(4, [&] {  // the new list cannot be written whole
     try {
-      SaveAddressFile(path, {"new@a.b"});
+      SaveAddressFile(path, {"new@a.b"}, {0});
     } catch (const quill::Error& e) {
       message = e.what();
     }
@@ -101,7 +103,7 @@ TEST(VivoveAddressListTest, AFailedSaveLeavesTheOldFileWhole) {
 
   // A folder in the file's place stays a folder.
   std::filesystem::create_directory(dir.file("folder.txt"));
-  EXPECT_THROW(SaveAddressFile(dir.file("folder.txt"), {"new"}), quill::Error);
+  EXPECT_THROW(SaveAddressFile(dir.file("folder.txt"), {"new"}, {0}), quill::Error);
   EXPECT_TRUE(std::filesystem::is_directory(dir.file("folder.txt")));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }

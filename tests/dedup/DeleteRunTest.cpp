@@ -65,15 +65,15 @@ TEST(VivoveDeleteRunTest, RebuildKeepsUnflaggedEntriesAndLogsTheOthers) {
   MarkLaterCopies(sources, flags, {});
   EXPECT_EQ(flags, (TDeleteFlags{kKeep, kKeep, kDelete, kKeep, kDelete}));
 
-  TStringList addresses = {"stale"};
+  TPositionList addresses = {7};
   const std::string deleted = quill::platform::Utf8ToSjis(" を削除しました。");
   EXPECT_EQ(RebuildAddressList(sources, flags, addresses),
             "3:x" + deleted + "\r\n5:y" + deleted + "\r\n");
-  EXPECT_EQ(addresses, (TStringList{"x", "y", "z"}));
+  EXPECT_EQ(addresses, (TPositionList{0, 1, 3}));
 
   // Flags left at kKeep give back every loaded entry and no log.
   EXPECT_EQ(RebuildAddressList(sources, AllocateDeleteFlags(5), addresses), "");
-  EXPECT_EQ(addresses, sources);
+  EXPECT_EQ(addresses, (TPositionList{0, 1, 2, 3, 4}));
   EXPECT_TRUE(AllocateDeleteFlags(0).empty());
 }
 

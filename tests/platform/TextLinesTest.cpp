@@ -101,5 +101,13 @@ TEST(TextLinesTest, ReadsAFileAndFailsOnAMissingOrUnreadableOne) {
   EXPECT_THROW(ReadTextFileLines(dir.path().string()), Error);  // a directory
 }
 
+TEST(TextLinesTest, LineCountBoundIsNeverBelowTheLines) {
+  for (const std::string_view text : {"", "a", "a\n", "a\r\nb", "\n\n\n", "a\rb\n\x1a\nc"}) {
+    SCOPED_TRACE(text);
+    EXPECT_GE(LineCountBound(text), SplitTextLines(text).size());
+  }
+  EXPECT_EQ(LineCountBound("a\nb\nc"), 3u);
+}
+
 }  // namespace
 }  // namespace quill::platform
