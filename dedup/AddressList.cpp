@@ -38,7 +38,8 @@ void AppendLoadedEntries(std::string_view bytes, TPositionList& addressList,
 }
 
 void LoadAddressFile(const std::string& path, TPositionList& addressList, TStringList& sourceList) {
-  const std::string bytes = quill::platform::ReadWholeFile(path);
+  // Only a regular file: a FIFO could block, and a device might never end.
+  const std::string bytes = quill::platform::ReadRegularFile(path, std::string().max_size());
   AppendLoadedEntries(bytes, addressList, sourceList);
 }
 

@@ -7,6 +7,7 @@
 #include "dedup/ui/Forms.h"
 #include "dedup/ui/ParamUnit.h"
 #include "dedup/ui/infoUnit.h"
+#include "platform/ProgramDir.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/HelpPage.h"
 #include "platform/ui/MemoLines.h"
@@ -154,7 +155,9 @@ void TMainForm::Save1Click() {
 
 void TMainForm::Exit1Click() { close(); }
 
-void TMainForm::N3Click() { quill::platform::OpenHelp(this, "Utility.chm"); }
+void TMainForm::N3Click() {
+  quill::platform::OpenHelpFileOrPage(this, quill::platform::ProgramDirectory() + "/Utility.chm");
+}
 
 void TMainForm::N4Click() { Ui().ShowModal(*infoForm); }
 

@@ -4,8 +4,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 #include "mailer/ui/MainUnit.h"
@@ -87,14 +85,7 @@ void TMainForm::N17Click() { SetPointSize(*Body, 10); }
 void TMainForm::N18Click() { SetPointSize(*Body, 9); }
 
 // A help file beside the program wins; without one (a folder of that name is none) the help
-// page opens, present or not. Whatever the shell makes of it, nothing is reported.
-void TMainForm::N9Click() {
-  const std::string helpFile = AppDir + "/Quillpost2.chm";
-  std::error_code error;
-  if (std::filesystem::is_regular_file(helpFile, error))
-    platform::Ui().ShellOpen(this, platform::from_native(helpFile));
-  else
-    platform::Ui().ShellOpen(this, platform::HelpPageUrl());
-}
+// page opens, present or not.
+void TMainForm::N9Click() { platform::OpenHelpFileOrPage(this, AppDir + "/Quillpost2.chm"); }
 
 }  // namespace quill

@@ -1,8 +1,7 @@
 #include "platform/ui/HelpPage.h"
 
-#include <sys/stat.h>
-
 #include <QUrl>
+#include <filesystem>
 
 #include "platform/ProgramDir.h"
 #include "platform/ui/SjisText.h"
@@ -15,11 +14,12 @@ QString HelpPageUrl() {
   return QUrl::fromLocalFile(QString::fromStdString(path)).toString(QUrl::FullyEncoded);
 }
 
-void OpenHelp(QWidget* owner, const std::string& fileName) {
-  const std::string path = ProgramDirectory() + "/" + fileName;
-  struct stat info {};
-  const bool isFile = ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-  Ui().ShellOpen(owner, isFile ? from_native(path) : HelpPageUrl());
+void OpenHelpFileOrPage(QWidget* owner, const std::string& helpFile) {
+  std::error_code error;
+  if (std::filesystem::is_regular_file(helpFile, error))
+    Ui().ShellOpen(owner, from_native(helpFile));
+  else
+    Ui().ShellOpen(owner, HelpPageUrl());
 }
 
 }  // namespace quill::platform

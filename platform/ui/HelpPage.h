@@ -12,9 +12,9 @@ namespace quill::platform {
 /// open it where they would open their web page; a missing page is opened all the same.
 QString HelpPageUrl();
 
-/// Asks the shell to open the help file `fileName` in the program's directory when a regular
-/// file is there (a directory of that name counts as missing), else the help page; `owner` is
-/// the parent window. The outcome is not reported.
-void OpenHelp(QWidget* owner, const std::string& fileName);
+/// Asks the shell to open the help file at `helpFile` (native path) when a regular file is
+/// there (a folder of that name counts as missing), else the help page; `owner` is the parent
+/// window. Whatever the shell makes of it, nothing is reported.
+void OpenHelpFileOrPage(QWidget* owner, const std::string& helpFile);
 
 }  // namespace quill::platform

@@ -1,6 +1,7 @@
 // The file menu of Vivove's main window: opening, the deletion run, saving, the menu states and
 // the status texts.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -177,7 +178,8 @@ TEST_F(VivoveCleaningTest, AFileThatCannotBeReadIsOnlyAStatusText) {
   ExpectMenu(false, false);
   EXPECT_TRUE(Status().isEmpty());
   std::filesystem::create_directory(homeFile("folder"));
-  for (const std::string& path : {homeFile("missing.txt"), homeFile("folder")}) {
+  ASSERT_EQ(::mkfifo(homeFile("fifo").c_str(), 0600), 0);  // would block a plain read
+  for (const std::string& path : {homeFile("missing.txt"), homeFile("folder"), homeFile("fifo")}) {
     SCOPED_TRACE(path);
     Open(path);
     EXPECT_EQ(Status(), kCannotOpen);
