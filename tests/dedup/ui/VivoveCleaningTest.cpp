@@ -102,6 +102,7 @@ TEST_F(VivoveCleaningTest, RepeatsAreDeletedLoggedAndSaved) {
   MainForm->N1->trigger();
   EXPECT_EQ(ui_.modalForms, QStringList({QStringLiteral("ParamForm")}));
   EXPECT_EQ(barWhileShown, (std::vector<int>{20, 40, 60, 80}));  // 0 was there already
+  EXPECT_EQ(ui_.processMessagesCalls, 0);  // no window message was let through
   EXPECT_EQ(ParamForm->ProgressBar1->value(), 80);
   EXPECT_EQ(Kept(), List({"x", "y", "z"}));
   EXPECT_EQ(*SourceList, List({"x", "y", "x", "z", "y"}));
