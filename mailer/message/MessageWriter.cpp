@@ -19,6 +19,21 @@ namespace {
 constexpr std::string_view kBoundary = "=_NextPart_2rfkindysadvnqw3nerasdf";
 constexpr std::string_view kCrlf = "\r\n";
 
+// Calls `line` with each line of `text`: a CR, an LF or a CR LF inside it is a line break, so
+// that no bare CR or LF reaches the message data, where a "." between two of them could end
+// the data early for a lenient server. An empty text is one empty line.
+template <typename LineFn>
+void ForEachLine(std::string_view text, LineFn line) {
+  for (;;) {
+    const size_t cut = text.find_first_of("\r\n");
+    if (cut == std::string_view::npos) break;
+    line(text.substr(0, cut));
+    const bool crlf = text[cut] == '\r' && cut + 1 < text.size() && text[cut + 1] == '\n';
+    text.remove_prefix(cut + (crlf ? 2 : 1));
+  }
+  line(text);
+}
+
 std::string WithoutLineBreaks(std::string text) {
   std::replace_if(
       text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
@@ -69,7 +84,8 @@ class MessageOutput {
     bytes += kCrlf;
     sink_.write(bytes);
   }
-  // A body line: one more "." in front of a leading "." keeps it from ending the data.
+  // A body line without CR or LF: one more "." in front of a leading "." keeps it from
+  // ending the data.
   void bodyLine(std::string_view text) {
     std::string bytes;
     bytes.reserve(text.size() + 3);
@@ -119,7 +135,11 @@ void WriteAttachment(TIdAttachment& part, MessageOutput& out) {
 void WritePlainBody(const TIdMessage& message, const HeaderCharset& charset, MessageOutput& out) {
   out.status("Encoding text");
   for (const std::string& bodyLine : message.Body) {
-    out.bodyLine(charset.convertsToIso2022jp ? SjisToIso2022jp(bodyLine) : bodyLine);
+    // Each line converts by itself, so that it ends in ASCII mode and a lead byte before a
+    // line break cannot take the break with it.
+    ForEachLine(bodyLine, [&out, &charset](std::string_view line) {
+      out.bodyLine(charset.convertsToIso2022jp ? SjisToIso2022jp(line) : line);
+    });
   }
 }
 
@@ -131,7 +151,9 @@ void WriteMultipartBody(TIdMessage& message, MessageOutput& out) {
   out.line("Content-Type: text/plain");
   out.line("Content-Transfer-Encoding: 7bit");
   out.line("");
-  for (const std::string& bodyLine : message.Body) out.bodyLine(bodyLine);
+  for (const std::string& bodyLine : message.Body) {
+    ForEachLine(bodyLine, [&out](std::string_view line) { out.bodyLine(line); });
+  }
   for (TIdAttachment& part : message.MessageParts) WriteAttachment(part, out);
   out.line("--" + std::string(kBoundary) + "--");
 }

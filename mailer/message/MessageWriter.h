@@ -25,7 +25,9 @@ struct MessageSink {
 /// is the moment whose local time and zone offset go into the "Date" line.
 /// Throws quill::Error with the texts of the failure table: the time zone that cannot be read
 /// (before any byte), an attachment that cannot be opened (after the parts before it).
-/// Fills in the header values of each attachment part at its first use.
+/// Fills in the header values of each attachment part at its first use. A CR, an LF or a
+/// CR LF inside a body line breaks it: every resulting line is dot-stuffed and ends in CR LF,
+/// so the data never holds a bare CR or LF, nor a "." line that could end it.
 void WriteMessage(TIdMessage& message, platform::LocaleLanguage locale, std::time_t now,
                   const MessageSink& sink);
 

@@ -137,6 +137,41 @@ TEST_F(MessageWriterTest, BodyLinesAreConvertedAndDotStuffed) {
   }
 }
 
+// A line break inside one body line, in each of the forms that smuggle a "." line past a
+// lenient server: every piece becomes a line of its own, dot-stuffed and ended by CR LF.
+TEST_F(MessageWriterTest, LineBreaksInsideABodyLineBecomeStuffedLines) {
+  struct Case {
+    const char* name;
+    std::string line;
+  };
+  const Case cases[] = {
+      {"LF . LF", "one\n.\ntwo"},
+      {"LF . CR LF", "one\n.\r\ntwo"},
+      {"CR . CR LF", "one\r.\r\ntwo"},
+      {"CR LF . CR LF", "one\r\n.\r\ntwo"},
+  };
+  const std::string stuffed = "one\r\n..\r\ntwo\r\n";
+  test::TempDir dir;
+  test::WriteFileBytes(dir.file("a.bin"), "abc");
+  for (const auto& c : cases) {
+    TIdMessage plain = Message("", "", {c.line});
+    const std::string out = Write(plain);
+    EXPECT_EQ(out.substr(out.find("[Encoding text]") + 15), stuffed) << c.name;
+
+    TIdMessage multipart = Message("", "", {c.line});
+    multipart.MessageParts.push_back(TIdAttachment{dir.file("a.bin"), "", "", ""});
+    EXPECT_NE(Write(multipart).find("7bit\r\n\r\n" + stuffed + "[Encoding attachment]"),
+              std::string::npos)
+        << c.name;
+  }
+  // Each piece converts by itself: Japanese text before a break returns to ASCII there, and
+  // a lead byte right before a break is dropped without the break.
+  TIdMessage japanese = Message("", "", {Utf8ToSjis("あ") + "\r\n\x82" + "\n" + "b\r"});
+  const std::string out = Write(japanese);
+  EXPECT_EQ(out.substr(out.find("[Encoding text]") + 15),
+            "\x1b$B$\"\x1b(B\r\n\r\nb\r\n\r\n");
+}
+
 TEST_F(MessageWriterTest, OtherLocaleUsesQAndLeavesTextUnconverted) {
   TIdMessage message = Message("Jos\xe9 M.", "caf\xe9 au lait", {"na\xefve", ".x"});
   EXPECT_EQ(Write(message, LocaleLanguage::Other),

@@ -140,6 +140,69 @@ TEST_F(SmtpEndToEnd, AttachmentsArriveAsTheirFilesBytes) {
   }
 }
 
+// A body line that holds line breaks around a "." and a whole transaction after it: each
+// message arrives alone, with every line intact, and the server never reads the body's
+// lines as commands (which would show as a message of its own from evil@example.com).
+TEST_F(SmtpEndToEnd, LineBreaksInsideABodyLineNeverEndTheMessage) {
+  struct Pattern {
+    const char* name;
+    std::string before;  // the break in front of each "."
+    std::string after;   // every other break
+  };
+  const Pattern patterns[] = {{"LF . LF", "\n", "\n"},
+                              {"LF . CR LF", "\n", "\r\n"},
+                              {"CR . CR LF", "\r", "\r\n"},
+                              {"CR LF . CR LF", "\r\n", "\r\n"}};
+  const std::vector<std::string> pieces = {"before",
+                                           ".",
+                                           "MAIL FROM:<evil@example.com>",
+                                           "RCPT TO:<victim@example.com>",
+                                           "DATA",
+                                           "smuggled",
+                                           ".",
+                                           "after"};
+  std::string expectedBody;
+  for (const auto& piece : pieces) expectedBody += piece + "\n";
+  test::TempDir files;
+  test::WriteFileBytes(files.file("a.bin"), "attached");
+
+  TIdSMTP smtp(platform::LocaleLanguage::Japanese);
+  Prepare(smtp);
+  smtp.Connect();
+  ASSERT_TRUE(smtp.Authenticate());
+  for (const bool withAttachment : {false, true}) {
+    for (const Pattern& pattern : patterns) {
+      std::string line;
+      for (const auto& piece : pieces) {
+        if (!line.empty()) line += piece == "." ? pattern.before : pattern.after;
+        line += piece;
+      }
+      TIdMessage message;
+      message.FromAddress = "from@example.com";
+      message.Subject = "Smuggling";
+      message.Body = {line};
+      if (withAttachment) message.MessageParts.push_back({files.file("a.bin"), "", "", ""});
+      message.SetRecipients("to@example.com");
+      smtp.Send(message);
+    }
+  }
+  smtp.Disconnect();
+
+  for (int n = 1; n <= 8; ++n) {
+    SCOPED_TRACE(n);
+    EXPECT_EQ(Received(n, "envelope"), "from@example.com\nto@example.com");
+    EXPECT_EQ(Received(n, "body"), expectedBody);
+    const std::string raw = Received(n, "raw");
+    for (size_t i = 0; i < raw.size(); ++i) {
+      const bool bareCr = raw[i] == '\r' && raw.substr(i, 2) != "\r\n";
+      const bool bareLf = raw[i] == '\n' && (i == 0 || raw[i - 1] != '\r');
+      EXPECT_FALSE(bareCr || bareLf) << "bare line break at " << i;
+    }
+    EXPECT_EQ(Received(n, "part-0.data"), n > 4 ? "attached" : "");
+  }
+  EXPECT_EQ(Received(9, "raw"), "");
+}
+
 TEST_F(SmtpEndToEnd, RefusedLoginGivesTheServersText) {
   TIdSMTP smtp(platform::LocaleLanguage::Japanese);
   Prepare(smtp);
