@@ -86,10 +86,17 @@ void TIdSMTP::WriteCommand(const std::string& command) {
   Flush(TimeLimits.Other);
 }
 
+// One deadline for the whole reply, so that a server that trickles the lines of a long reply
+// cannot hold the client past `limit`.
 SmtpReply TIdSMTP::ReadReply(milliseconds limit) {
   const auto deadline = SteadyClock::now() + limit;
   for (;;) {
-    if (auto reply = reader_.Next()) return *std::move(reply);
+    try {
+      if (auto reply = reader_.Next()) return *std::move(reply);
+    } catch (const SmtpReplyTooLong&) {
+      DropConnection();
+      throw;
+    }
     auto left = std::chrono::ceil<milliseconds>(deadline - SteadyClock::now());
     size_t n;
     try {

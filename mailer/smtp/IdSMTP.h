@@ -43,8 +43,9 @@ struct SmtpTimeLimits {
 /// Every failure is a quill::Error whose text is what the run log shows: the reply's text
 /// lines (each followed by CR LF) for a refused command, "Connection Closed Gracefully." when
 /// the server has closed the connection, a socket error text, "Max line length exceeded.",
-/// "Not Connected" for a command without a connection, "Already connected." for a second
-/// Connect, and the message writer's own errors.
+/// "Max reply size exceeded." for a reply past SmtpReplyReader's bounds (which closes the
+/// connection), "Not Connected" for a command without a connection, "Already connected." for
+/// a second Connect, and the message writer's own errors.
 class TIdSMTP {
  public:
   using StatusEvent = std::function<void(TIdStatus status, const std::string& text)>;

@@ -61,6 +61,7 @@ void SmtpReplyReader::Reset() {
   start_ = scanned_ = 0;
   dropping_ = false;
   lines_.clear();
+  replyBytes_ = 0;
 }
 
 std::optional<std::string_view> SmtpReplyReader::NextLine() {
@@ -84,22 +85,32 @@ std::optional<std::string_view> SmtpReplyReader::NextLine() {
         start_ = dropping_ ? buffer_.size() : lf + 1;
         scanned_ = 0;
         lines_.clear();
+        replyBytes_ = 0;
         throw Error("Max line length exceeded.");
       }
       scanned_ = pending;
       return std::nullopt;
     }
     std::string_view line(buffer_.data() + start_, lf - start_);
+    replyBytes_ += lf + 1 - start_;
     start_ = lf + 1;
     scanned_ = 0;
+    if (replyBytes_ > kMaxReplyBytes) DropReplyTooLong();
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     line = Trim(line);
     if (!line.empty()) return line;
   }
 }
 
+void SmtpReplyReader::DropReplyTooLong() {
+  lines_.clear();
+  replyBytes_ = 0;
+  throw SmtpReplyTooLong();
+}
+
 // Adds one trimmed, non-empty line to the reply in hand; true when the reply is complete.
 bool SmtpReplyReader::AddLine(std::string_view line) {
+  if (lines_.size() == kMaxReplyLines) DropReplyTooLong();
   lines_.emplace_back(line);
   if (lines_.size() == 1) return !(line.size() > 3 && line[3] == '-');
   if (line.size() < 4) return true;
@@ -114,6 +125,7 @@ std::optional<SmtpReply> SmtpReplyReader::Next() {
     reply.Code = ReplyCode(lines_.front());
     for (const auto& l : lines_) reply.Text.push_back(l.size() > 4 ? l.substr(4) : std::string());
     lines_.clear();
+    replyBytes_ = 0;
     return reply;
   }
   return std::nullopt;

@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <optional>
 #include <thread>
@@ -146,6 +147,29 @@ TEST(TIdSMTPOverTcp, ServerThatStaysSilentRunsOutOfTime) {
   EXPECT_LT(waited, 3s);
   EXPECT_FALSE(smtp.Connected());
   EXPECT_EQ(statuses.back(), "Disconnected.");
+}
+
+// A server that keeps a multi-line greeting going, one line at a time, runs out of the
+// greeting's one time limit: the limit holds for the whole reply, not for each line.
+TEST(TIdSMTPOverTcp, ServerThatTricklesAReplyRunsOutOfTime) {
+  std::atomic<bool> clientGone = false;
+  LoopbackServer server([&](ServerSide& s) {
+    for (int i = 0; i < 100 && !clientGone; ++i) {
+      s.Send("220-still greeting\r\n");
+      std::this_thread::sleep_for(50ms);
+    }
+  });
+  PortMapping mapping(server.port());
+  TIdSMTP smtp(platform::LocaleLanguage::Japanese);
+  smtp.Host = "127.0.0.1";
+  smtp.TimeLimits.Greeting = 300ms;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ErrorOf([&] { smtp.Connect(); }), "Socket Error # 10060\r\nConnection timed out.");
+  const auto waited = std::chrono::steady_clock::now() - start;
+  clientGone = true;
+  EXPECT_GE(waited, 300ms);
+  EXPECT_LT(waited, 2s);
+  EXPECT_FALSE(smtp.Connected());
 }
 
 TEST(TIdSMTPOverTcp, ServerThatStopsReadingMessageDataRunsOutOfTime) {

@@ -404,6 +404,29 @@ TEST(TIdSMTP, OverlongReplyLineKeepsTheConnection) {
   EXPECT_EQ(s.script->Problems(), "");
 }
 
+// A reply past its bounds cannot be read to its end: the connection is closed at once, and
+// during Connect nothing more is written.
+TEST(TIdSMTP, ReplyPastItsBoundsClosesTheConnection) {
+  std::string endless;
+  for (size_t i = 0; i <= SmtpReplyReader::kMaxReplyLines; ++i) endless += "250-more\r\n";
+
+  Session s;
+  s.ConnectWith();
+  s.script->Client("RSET\r\n").Server(endless);
+  TIdMessage message = TestMessage();
+  EXPECT_EQ(ErrorOf([&] { s.smtp.Send(message); }), "Max reply size exceeded.");
+  EXPECT_FALSE(s.smtp.Connected());
+  EXPECT_TRUE(s.script->closedByClient);
+  EXPECT_EQ(s.statuses, std::vector<std::string>{S(hsDisconnected, "Disconnected.")});
+  EXPECT_EQ(s.script->Problems(), "");
+
+  Session greeting;
+  greeting.script->Server("220 mail.example ESMTP\r\n").Client(kEhlo).Server(endless);
+  EXPECT_EQ(ErrorOf([&] { greeting.smtp.Connect(); }), "Max reply size exceeded.");
+  EXPECT_FALSE(greeting.smtp.Connected());
+  EXPECT_EQ(greeting.script->Problems(), "");
+}
+
 TEST(TIdSMTP, ServerClosingTheConnection) {
   {  // while a reply is awaited
     Session s;

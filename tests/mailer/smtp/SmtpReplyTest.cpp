@@ -68,6 +68,30 @@ TEST(SmtpReplyReader, CutsBytesIntoReplies) {
   }
 }
 
+// Replies are bounded in lines and in bytes, blank lines included; a reply past either bound
+// fails with a text of its own as soon as the line that crosses it arrives.
+TEST(SmtpReplyReader, RepliesAreBoundedInLinesAndBytes) {
+  auto multiLine = [](size_t lines, const std::string& text) {
+    std::string reply;
+    for (size_t i = 1; i < lines; ++i) reply += "250-" + text + "\n";
+    return reply + "250 " + text + "\n";
+  };
+  const std::string thousand = multiLine(1000, "x");
+  ASSERT_EQ(ReadAll({thousand}).size(), 1u);
+  EXPECT_EQ(ReadAll({thousand}).front().substr(0, 6), "250|x|");
+  EXPECT_EQ(ReadAll({"250-x\n" + thousand}), std::vector<std::string>{"!Max reply size exceeded."});
+
+  // 64 lines of 16384 bytes each, LF included, are 1 MiB exactly.
+  const std::string mebibyte = multiLine(64, std::string(16384 - 5, 'y'));
+  ASSERT_EQ(mebibyte.size(), SmtpReplyReader::kMaxReplyBytes);
+  EXPECT_EQ(ReadAll({mebibyte}).size(), 1u);
+  EXPECT_EQ(ReadAll({"\n", mebibyte}), std::vector<std::string>{"!Max reply size exceeded."});
+  // What follows a dropped reply is read afresh; the next reply starts with nothing counted.
+  EXPECT_EQ(ReadAll({"\n" + mebibyte + "220 next\r\n", mebibyte}),
+            (std::vector<std::string>{"!Max reply size exceeded.", "220|next",
+                                      ReadAll({mebibyte}).front()}));
+}
+
 TEST(SmtpReplyReader, ResetForgetsPartialReplies) {
   SmtpReplyReader reader;
   reader.Feed("250-a\r\n250 b");
