@@ -23,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         auto reply = reader.Next();
         if (!reply) break;
         if (reply->Text.empty() || reply->Code < 0 || reply->Code > 9999) abort();
+        if (reply->Text.size() > quill::SmtpReplyReader::kMaxReplyLines) abort();
         for (const auto& line : reply->Text) {
           if (line.size() > quill::SmtpReplyReader::kMaxLineLength) abort();
         }
