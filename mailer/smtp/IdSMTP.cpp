@@ -6,9 +6,7 @@
 #include "mailer/message/MessageWriter.h"
 #include "mailer/smtp/SmtpAuthSchemes.h"
 #include "platform/Error.h"
-#include "platform/HostName.h"
 #include "platform/SocketError.h"
-#include "platform/TcpConnection.h"
 
 namespace quill {
 namespace {
@@ -129,7 +127,7 @@ void TIdSMTP::Connect() {
   if (transport_) throw Error("Already connected.");
   authSchemes_.clear();
   std::string address = Host;
-  if (!platform::IsDottedIPv4(Host)) {
+  if (!connector_->IsDottedAddress(Host)) {
     Status(hsResolving, "Resolving hostname " + Host + ".");
     address = connector_->Resolve(Host);
   }
@@ -149,7 +147,7 @@ void TIdSMTP::Connect() {
 void TIdSMTP::Greet() {
   SmtpReply greeting = ReadReply(TimeLimits.Greeting);
   if (greeting.Code != 220) throw Error(ReplyErrorText(greeting));
-  const std::string name = platform::LocalHostName();
+  const std::string name = connector_->LocalHostName();
   SmtpReply ehlo = Command("EHLO " + name, TimeLimits.Other, {});
   if (ehlo.Code == 250) {
     AddAuthSchemes(ehlo.Text, authSchemes_);

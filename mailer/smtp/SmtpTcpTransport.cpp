@@ -1,4 +1,5 @@
 #include "mailer/smtp/SmtpTransport.h"
+#include "platform/HostName.h"
 #include "platform/TcpConnection.h"
 
 namespace quill {
@@ -24,6 +25,8 @@ class TcpTransport : public SmtpTransport {
 
 class TcpConnector : public SmtpConnector {
  public:
+  std::string LocalHostName() override { return platform::LocalHostName(); }
+  bool IsDottedAddress(const std::string& host) override { return platform::IsDottedIPv4(host); }
   std::string Resolve(const std::string& host) override { return platform::ResolveIPv4(host); }
   std::unique_ptr<SmtpTransport> Connect(const std::string& dottedAddress, int port,
                                          std::chrono::milliseconds limit) override {

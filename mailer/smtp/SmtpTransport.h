@@ -26,10 +26,15 @@ class SmtpTransport {
   virtual void Close() = 0;
 };
 
-/// Resolves host names and opens connections.
+/// Everything the client asks of the machine and the network: the local host name, host
+/// names resolved, connections opened.
 class SmtpConnector {
  public:
   virtual ~SmtpConnector() = default;
+  /// The name of this machine, as the greeting sends it.
+  virtual std::string LocalHostName() = 0;
+  /// Whether `host` is written as a dotted IPv4 address, which is connected to unresolved.
+  virtual bool IsDottedAddress(const std::string& host) = 0;
   /// The dotted IPv4 address of `host`; throws the socket error 11001 when there is none.
   virtual std::string Resolve(const std::string& host) = 0;
   /// Opens a connection to `dottedAddress`:`port` within `limit`.

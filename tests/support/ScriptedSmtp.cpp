@@ -151,6 +151,10 @@ class ScriptedTransport : public SmtpTransport {
 
 }  // namespace
 
+bool ScriptedConnector::IsDottedAddress(const std::string& host) {
+  return std::find(dottedHosts.begin(), dottedHosts.end(), host) != dottedHosts.end();
+}
+
 std::string ScriptedConnector::Resolve(const std::string& host) {
   resolved.push_back(host);
   if (resolveFails) throw platform::SocketError(platform::kSocketHostNotFound);

@@ -58,12 +58,16 @@ class ScriptedConnector : public SmtpConnector {
  public:
   explicit ScriptedConnector(std::shared_ptr<SmtpScript> script) : script_(std::move(script)) {}
 
+  std::string LocalHostName() override { return localHostName; }
+  bool IsDottedAddress(const std::string& host) override;
   std::string Resolve(const std::string& host) override;
   std::unique_ptr<SmtpTransport> Connect(const std::string& dottedAddress, int port,
                                          std::chrono::milliseconds limit) override;
 
-  std::string resolvesTo = "192.0.2.7";  ///< the address every name resolves to
-  bool resolveFails = false;             ///< Resolve throws 11001
+  std::string localHostName = "client.example";          ///< the name the greeting sends
+  std::vector<std::string> dottedHosts = {"127.0.0.1"};  ///< hosts taken as dotted addresses
+  std::string resolvesTo = "192.0.2.7";                  ///< the address every name resolves to
+  bool resolveFails = false;                             ///< Resolve throws 11001
   int connectError = 0;                  ///< Connect throws this socket error number (0: none)
   std::vector<std::string> resolved;     ///< names asked for
   std::vector<std::string> connections;  ///< "address:port" of each Connect

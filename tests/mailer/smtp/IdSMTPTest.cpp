@@ -5,7 +5,6 @@
 #include "mailer/smtp/IdSMTP.h"
 #include "mailer/message/MessageWriter.h"
 #include "platform/Error.h"
-#include "platform/HostName.h"
 #include "support/ErrorOf.h"
 #include "support/ScriptedSmtp.h"
 #include "support/TempDir.h"
@@ -18,8 +17,9 @@ using test::Printable;
 using test::SmtpScript;
 
 constexpr std::time_t kSendTime = 1607391846;  // the moment every test message is written
-const std::string kEhlo = "EHLO " + platform::LocalHostName() + "\r\n";
-const std::string kHelo = "HELO " + platform::LocalHostName() + "\r\n";
+// The scripted connector's host name.
+const std::string kEhlo = "EHLO client.example\r\n";
+const std::string kHelo = "HELO client.example\r\n";
 const std::string kAuthReply = "250-mail.example\r\n250-AUTH LOGIN PLAIN\r\n250 AUTH=LOGIN\r\n";
 
 using test::ErrorOf;
@@ -111,6 +111,28 @@ TEST(TIdSMTP, ResolvesAHostNameFirst) {
   EXPECT_TRUE(failing.connector->connections.empty());
   EXPECT_EQ(failing.statuses,
             std::vector<std::string>{S(hsResolving, "Resolving hostname nowhere.example.")});
+}
+
+// The client asks its connector, not the machine, for the greeting's name and for whether a
+// host needs a look-up.
+TEST(TIdSMTP, HostNameAndDottedAddressComeFromTheConnector) {
+  Session s;
+  s.connector->localHostName = "seam.example";
+  s.connector->dottedHosts = {"mail.example"};
+  s.smtp.Host = "mail.example";
+  s.script->Server("220 hi\r\n").Client("EHLO seam.example\r\n").Server("250 ok\r\n");
+  s.smtp.Connect();
+  EXPECT_TRUE(s.connector->resolved.empty());
+  EXPECT_EQ(s.connector->connections, std::vector<std::string>{"mail.example:25"});
+  EXPECT_EQ(s.script->Problems(), "");
+  s.smtp.Disconnect();
+
+  Session other;
+  other.connector->dottedHosts = {};
+  other.smtp.Host = "192.0.2.1";
+  other.ConnectWith();
+  EXPECT_EQ(other.connector->resolved, std::vector<std::string>{"192.0.2.1"});
+  EXPECT_EQ(other.connector->connections, std::vector<std::string>{"192.0.2.7:25"});
 }
 
 TEST(TIdSMTP, StatusTextsOfOneGroupInOrder) {
