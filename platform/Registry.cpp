@@ -1,7 +1,7 @@
 #include "platform/Registry.h"
 
-#include "platform/FileIO.h"
 #include "platform/Error.h"
+#include "platform/FileIO.h"
 #include "platform/ProgramDir.h"
 #include "platform/RegistryText.h"
 #include "platform/TextCodec.h"
@@ -11,6 +11,9 @@ namespace quill::platform {
 namespace {
 
 constexpr mode_t kFolderMode = 0700;
+
+// Where an unreadable settings file is kept before a new one replaces it.
+std::string BadFileOf(const std::string& file) { return file + ".bad"; }
 
 std::string_view WithoutLeadingSeparator(std::string_view key) {
   if (!key.empty() && key.front() == '\\') key.remove_prefix(1);
@@ -25,31 +28,37 @@ std::string DefaultRegistryFile() {
 
 Registry::Registry(std::string file) : file_(std::move(file)) {}
 
-RegistryHive Registry::Load() const {
-  const auto text = ReadFileIfPresent(file_);
-  return text ? ParseRegistryText(*text) : RegistryHive();
+Registry::Loaded Registry::Load() const {
+  auto bytes = ReadFileIfPresent(file_);
+  if (!bytes) return {};
+  bool intact = true;
+  Loaded loaded{ParseRegistryText(*bytes, &intact), std::nullopt};
+  if (!intact) loaded.unreadable = std::move(bytes);
+  return loaded;
 }
 
-void Registry::Save(const RegistryHive& hive) const {
+void Registry::Save(const RegistryHive& hive, const Loaded& loaded) const {
   if (const auto dir = DirectoryOf(file_); !dir.empty()) MakeDirectories(dir, kFolderMode, file_);
+  // A copy rather than a rename: should the new file fail, the old one stays in place.
+  if (loaded.unreadable) ReplaceFileAtomically(BadFileOf(file_), *loaded.unreadable);
   ReplaceFileAtomically(file_, FormatRegistryText(hive));
 }
 
 bool Registry::KeyExists(std::string_view key) const {
-  return Load().Find(WithoutLeadingSeparator(key)) != nullptr;
+  return Load().hive.Find(WithoutLeadingSeparator(key)) != nullptr;
 }
 
 bool Registry::OpenKey(std::string_view key, bool canCreate) {
   CloseKey();
   const auto path = WithoutLeadingSeparator(key);
   if (!IsValidKeyPath(path)) return false;
-  RegistryHive hive = Load();
-  if (!hive.Find(path)) {
+  Loaded loaded = Load();
+  if (!loaded.hive.Find(path)) {
     if (!canCreate) return false;
-    hive.Ensure(path);
-    Save(hive);
+    loaded.hive.Ensure(path);
+    Save(loaded.hive, loaded);
   }
-  hive_ = std::move(hive);
+  hive_ = std::move(loaded.hive);
   openKey_ = std::string(path);
   return true;
 }
@@ -86,11 +95,11 @@ void Registry::WriteValues(const std::vector<std::pair<std::string, RegistryValu
       throw Error(Utf8ToSjis("Invalid registry value name for \"" + file_ + "\""));
   }
   // Start from the file as it is now, so that changes made since the key was opened stay.
-  RegistryHive hive = Load();
-  RegistryKey& key = hive.Ensure(*openKey_);
+  Loaded loaded = Load();
+  RegistryKey& key = loaded.hive.Ensure(*openKey_);
   for (const auto& [name, value] : values) key.Set(name, value);
-  Save(hive);
-  hive_ = std::move(hive);
+  Save(loaded.hive, loaded);
+  hive_ = std::move(loaded.hive);
 }
 
 }  // namespace quill::platform

@@ -6,6 +6,10 @@
 // (platform/FileIO.h), so the file keeps every other key and value it holds and is never
 // left half written. Key paths are relative to HKEY_CURRENT_USER ("Software\Vendor\App"); a
 // leading "\" is allowed. Texts and names are native UTF-8.
+//
+// A file that exists but is not wholly an export text (damaged, or not one at all) is read
+// for what it holds, and never lost: before a change replaces it, its bytes are kept beside
+// it as "<file>.bad" (replacing an older one), so the user can still look at what it held.
 
 #include <optional>
 #include <string>
@@ -57,8 +61,14 @@ class Registry {
   void WriteValues(const std::vector<std::pair<std::string, RegistryValue>>& values);
 
  private:
-  RegistryHive Load() const;
-  void Save(const RegistryHive& hive) const;
+  // The file as read: its hive and, when it is not wholly an export text, its bytes.
+  struct Loaded {
+    RegistryHive hive;
+    std::optional<std::string> unreadable;
+  };
+  Loaded Load() const;
+  // Writes `hive` over the file that `loaded` came from, keeping an unreadable file first.
+  void Save(const RegistryHive& hive, const Loaded& loaded) const;
 
   std::string file_;
   std::optional<std::string> openKey_;  // path of the open key, without a leading "\"

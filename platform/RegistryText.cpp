@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/Utf8.h"
@@ -13,6 +14,7 @@ constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kRoot = "HKEY_CURRENT_USER";
 constexpr std::string_view kEol = "\r\n";
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 // Hex data wraps once a line has reached this many characters, as export files do.
 constexpr size_t kHexLineWidth = 77;
 constexpr std::string_view kHexContinuation = "\\\r\n  ";
@@ -163,16 +165,40 @@ std::optional<RegistryValue> ParseValueData(std::string_view data) {
 }
 
 // The key path of a section line "[HKEY_CURRENT_USER\...]", or nullopt for a line that names
-// another root, deletes a key ("[-...]") or is damaged.
-std::optional<std::string> ParseKeyLine(std::string_view line) {
-  if (line.size() < 2 || line.back() != ']') return std::nullopt;
+// another root, deletes a key ("[-...]") or is damaged; `damaged` is set for the last.
+std::optional<std::string> ParseKeyLine(std::string_view line, bool& damaged) {
+  damaged = line.size() < 2 || line.back() != ']';
+  if (damaged) return std::nullopt;
   const auto inner = line.substr(1, line.size() - 2);
   if (!StartsWithNoCase(inner, kRoot)) return std::nullopt;
   if (inner.size() == kRoot.size()) return std::string();
-  if (inner[kRoot.size()] != '\\') return std::nullopt;
+  damaged = inner[kRoot.size()] != '\\';
   const auto path = inner.substr(kRoot.size() + 1);
-  if (path.empty() || !IsValidKeyPath(path)) return std::nullopt;
+  damaged = damaged || path.empty() || !IsValidKeyPath(path);
+  if (damaged) return std::nullopt;
   return std::string(path);
+}
+
+// Whether value data that ParseValueData refused is of a kind that is not held (a deletion,
+// or hex data of another type) rather than damage.
+bool IsDataNotHeld(std::string_view data) {
+  if (data == "-") return true;
+  return StartsWithNoCase(data, "hex") && !StartsWithNoCase(data, "hex(1):") &&
+         !StartsWithNoCase(data, "hex(2):");
+}
+
+// The text of an export file's bytes: UTF-16LE after its BOM becomes UTF-8 (false when its
+// byte count is odd); a UTF-8 BOM is dropped.
+bool DecodeFileText(std::string_view& bytes, std::string& decoded) {
+  if (bytes.substr(0, kUtf16LeBom.size()) == kUtf16LeBom) {
+    bytes.remove_prefix(kUtf16LeBom.size());
+    decoded = TextOfUtf16(bytes);
+    const bool even = bytes.size() % 2 == 0;
+    bytes = decoded;
+    return even;
+  }
+  if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
+  return true;
 }
 
 // --- writing ---
@@ -227,16 +253,27 @@ std::string ValueLine(const std::string& name, const RegistryValue& value) {
 
 }  // namespace
 
-RegistryHive ParseRegistryText(std::string_view text) {
-  if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
-  const auto lines = SplitLines(text);
+RegistryHive ParseRegistryText(std::string_view bytes, bool* intact) {
+  std::string decoded;
+  bool whole = DecodeFileText(bytes, decoded);
+  const auto lines = SplitLines(bytes);
+  bool headerSeen = false;  // the header must come before anything else
   RegistryHive hive;
   RegistryKey* section = nullptr;  // nullptr while the current section is ignored
   for (size_t i = 0; i < lines.size(); ++i) {
     const auto line = Trim(lines[i]);
     if (line.empty()) continue;
+    const bool first = !std::exchange(headerSeen, true);
+    if (line == kHeader) {
+      whole = whole && first;
+      continue;
+    }
+    whole = whole && !first;
+    if (line.front() == ';') continue;  // a comment
     if (line.front() == '[') {
-      const auto path = ParseKeyLine(line);
+      bool damaged = false;
+      const auto path = ParseKeyLine(line, damaged);
+      whole = whole && !damaged;
       section = path ? &hive.Ensure(*path) : nullptr;
       continue;
     }
@@ -247,9 +284,13 @@ RegistryHive ParseRegistryText(std::string_view text) {
     } else if (auto quoted = ParseQuoted(line, pos)) {
       name = std::move(*quoted);
     } else {
-      continue;  // the header, a comment or damage
+      whole = false;
+      continue;
     }
-    if (pos >= line.size() || line[pos] != '=') continue;
+    if (pos >= line.size() || line[pos] != '=') {
+      whole = false;
+      continue;
+    }
     std::string data(line.substr(pos + 1));
     // Hex data goes on over lines that end with a backslash.
     if (StartsWithNoCase(data, "hex")) {
@@ -258,9 +299,11 @@ RegistryHive ParseRegistryText(std::string_view text) {
         data += Trim(lines[++i]);
       }
     }
-    if (!section) continue;
-    if (auto value = ParseValueData(data)) section->Set(name, std::move(*value));
+    auto value = ParseValueData(data);
+    whole = whole && (value || IsDataNotHeld(data));
+    if (section && value) section->Set(name, std::move(*value));
   }
+  if (intact) *intact = whole;
   return hive;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The text of a registry export file holding the HKEY_CURRENT_USER hive.
 //
-// Format, as written (UTF-8, CR LF line ends):
+// Format, as written (UTF-8, CR LF line ends; registry editors write the same text in UTF-16LE
+// with a byte-order mark, which is read as well):
 //
 //   Windows Registry Editor Version 5.00
 //   <blank>
@@ -25,11 +26,14 @@
 
 namespace quill::platform {
 
-/// Reads the text of an export file. Never fails: a line that is damaged or of a kind it does
-/// not hold (another root, a deletion, a value of another type) is ignored, and so are the
-/// values of a section that is ignored. LF and CR LF line ends and a UTF-8 BOM are accepted;
-/// a value given twice keeps the last one.
-RegistryHive ParseRegistryText(std::string_view text);
+/// Reads the bytes of an export file: UTF-8, with or without its BOM, or UTF-16LE with its
+/// BOM. Never fails: a line that is damaged or of a kind it does not hold (another root, a
+/// deletion, a value of another type) is ignored, and so are the values of a section that is
+/// ignored. LF and CR LF line ends are accepted; a value given twice keeps the last one.
+/// `intact`, when given, tells whether the bytes are wholly an export text: false when they
+/// hold something, but not the header line first, or a damaged line, or an odd number of
+/// UTF-16 bytes. Lines of a kind that is not held are not damage.
+RegistryHive ParseRegistryText(std::string_view bytes, bool* intact = nullptr);
 
 /// The text of an export file holding `hive`, in the format above.
 std::string FormatRegistryText(const RegistryHive& hive);

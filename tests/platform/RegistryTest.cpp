@@ -127,6 +127,77 @@ TEST(RegistryTest, AFailedWriteRaisesAndLeavesTheFileAsItWas) {
   EXPECT_THROW(Registry(dir.file("folder")).OpenKey(kKey, true), Error);
 }
 
+// A file that is not wholly an export text is read for what it holds and kept, byte for
+// byte, as "<file>.bad" (replacing an older one) before the first change writes a new file.
+TEST(RegistryTest, AnUnreadableFileIsKeptBeforeTheFirstWrite) {
+  TempDir dir;
+  const std::string file = dir.file("HKEY_CURRENT_USER.reg");
+  const std::string bad = file + ".bad";
+  const std::string damaged =
+      "Windows Registry Editor Version 5.00\r\n\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Korvane\\Quill2]\r\n"
+      "\"Status\"=dword:00000001\r\n"
+      "\"LogFile\"=\"/home/u/lo\x00\xff";  // cut off in the middle of a line
+  WriteFileBytes(file, damaged);
+  WriteFileBytes(bad, "an older bad file");
+  Registry reg(file);
+  ASSERT_TRUE(reg.OpenKey(kKey, false));
+  EXPECT_EQ(reg.ReadValue("Status"), RegistryValue::Dword(1));
+  EXPECT_EQ(ReadFileBytes(bad), "an older bad file");  // reading keeps everything as it was
+  EXPECT_EQ(ReadFileBytes(file), damaged);
+
+  reg.WriteDword("ErrorDisp", 2);
+  EXPECT_EQ(ReadFileBytes(bad), damaged);
+  EXPECT_EQ(ReadFileBytes(file),
+            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "[HKEY_CURRENT_USER]\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software]\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Korvane]\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Korvane\\Quill2]\r\n"
+            "\"Status\"=dword:00000001\r\n\"ErrorDisp\"=dword:00000002\r\n\r\n");
+  struct stat st {};
+  ASSERT_EQ(::stat(bad.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+  // The new file reads whole, so the next write leaves the kept one alone.
+  reg.WriteDword("ErrorDisp", 1);
+  EXPECT_EQ(ReadFileBytes(bad), damaged);
+
+  // Creating the key is a change like any other; a file that reads whole is never kept.
+  const std::string junk(std::string("\x00\x01junk\xff", 7));
+  WriteFileBytes(file, junk);
+  ASSERT_TRUE(Registry(file).OpenKey(kKey, true));
+  EXPECT_EQ(ReadFileBytes(bad), junk);
+  EXPECT_TRUE(Registry(file).KeyExists(kKey));
+  std::filesystem::remove(bad);
+  Registry(file).OpenKey("Software\\Other", true);
+  EXPECT_FALSE(std::filesystem::exists(bad));
+}
+
+// Registry editors export in UTF-16LE: such a file is read, and rewritten in UTF-8, not kept.
+TEST(RegistryTest, AUtf16FileIsReadAndRewritten) {
+  TempDir dir;
+  const std::string file = dir.file("HKEY_CURRENT_USER.reg");
+  const std::u16string text =
+      u"Windows Registry Editor Version 5.00\r\n\r\n"
+      u"[HKEY_CURRENT_USER\\Software\\Korvane\\Quill2]\r\n"
+      u"\"LogFile\"=\"/home/太郎/log.txt\"\r\n\r\n";
+  std::string bytes = "\xFF\xFE";
+  for (const char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  WriteFileBytes(file, bytes);
+  Registry reg(file);
+  ASSERT_TRUE(reg.OpenKey(kKey, false));
+  EXPECT_EQ(reg.ReadValue("LogFile"), RegistryValue::String("/home/太郎/log.txt"));
+  reg.WriteDword("Status", 0);
+  EXPECT_FALSE(std::filesystem::exists(file + ".bad"));
+  EXPECT_NE(
+      ReadFileBytes(file).find("\"LogFile\"=\"/home/太郎/log.txt\"\r\n\"Status\"=dword:00000000"),
+      std::string::npos);
+}
+
 TEST(RegistryTest, DefaultFileFollowsXdgConfigHome) {
   ScopedEnv home("HOME", "/home/tester");
   struct Row {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <optional>
 
@@ -123,6 +124,68 @@ TEST(RegistryTextTest, ReadsWhatItCanAndIgnoresTheRest) {
     } else {
       EXPECT_EQ(value, nullptr) << row.name;
     }
+  }
+}
+
+// `utf8` as registry editors write it: UTF-16LE after its byte-order mark.
+std::string Utf16LeWithBom(const std::string& utf8) {
+  iconv_t cd = iconv_open("UTF-16LE", "UTF-8");
+  std::string out(utf8.size() * 4, '\0');
+  char* in = const_cast<char*>(utf8.data());
+  char* to = out.data();
+  size_t inLeft = utf8.size(), outLeft = out.size();
+  const size_t done = iconv(cd, &in, &inLeft, &to, &outLeft);
+  iconv_close(cd);
+  EXPECT_NE(done, static_cast<size_t>(-1));
+  out.resize(out.size() - outLeft);
+  return "\xFF\xFE" + out;
+}
+
+TEST(RegistryTextTest, Utf16LeWithByteOrderMarkReadsLikeUtf8) {
+  const std::string text = FormatRegistryText(SettingsHive());
+  bool intact = false;
+  EXPECT_EQ(ParseRegistryText(Utf16LeWithBom(text), &intact), SettingsHive());
+  EXPECT_TRUE(intact);
+  // Without its mark the same bytes are no export text.
+  const std::string unmarked = Utf16LeWithBom(text).substr(2);
+  EXPECT_EQ(ParseRegistryText(unmarked, &intact), RegistryHive());
+  EXPECT_FALSE(intact);
+  // A last byte without its pair is damage; what comes before it is read.
+  EXPECT_EQ(ParseRegistryText(Utf16LeWithBom(text) + "x", &intact), SettingsHive());
+  EXPECT_FALSE(intact);
+}
+
+// Whether bytes are wholly an export text: lines of kinds that are not held are no damage.
+TEST(RegistryTextTest, TellsWhetherTheBytesAreWhollyAnExportText) {
+  const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n";
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool intact;
+  } rows[] = {
+      {"as written", FormatRegistryText(SettingsHive()), true},
+      {"empty", "", true},
+      {"UTF-8 BOM, LF, blank lines first", "\xEF\xBB\xBF\n\n" + head, true},
+      {"comment", head + "; a note\r\n", true},
+      {"another root", head + "[HKEY_LOCAL_MACHINE\\B]\r\n\"n\"=dword:1\r\n", true},
+      {"deletions", head + "[-HKEY_CURRENT_USER\\B]\r\n\"n\"=-\r\n", true},
+      {"other types", head + "\"n\"=hex(b):01,02,\\\r\n  03\r\n\"m\"=hex:00\r\n", true},
+      {"no header", "[HKEY_CURRENT_USER\\A]\r\n\"n\"=dword:1\r\n", false},
+      {"older header", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n", false},
+      {"header twice", head + "Windows Registry Editor Version 5.00\r\n", false},
+      {"garbage line", head + "garbage\r\n", false},
+      {"unclosed key line", head + "[HKEY_CURRENT_USER\\B\r\n", false},
+      {"empty key name", head + "[HKEY_CURRENT_USER\\B\\\\C]\r\n", false},
+      {"name without value", head + "\"n\"\r\n", false},
+      {"bad dword", head + "\"n\"=dword:xyz\r\n", false},
+      {"unterminated text", head + "\"n\"=\"abc\r\n", false},
+      {"bad hex(2)", head + "\"n\"=hex(2):4g,00\r\n", false},
+      {"binary", std::string("\x00\x01\x02\xff", 4), false},
+  };
+  for (const auto& row : rows) {
+    bool intact = !row.intact;
+    ParseRegistryText(row.bytes, &intact);
+    EXPECT_EQ(intact, row.intact) << row.name;
   }
 }
 

@@ -115,6 +115,35 @@ TEST_F(RegistoryTest, LoadNeverThrowsForAFileItCannotUse) {
   ExpectFields(settings, {true, 0, defaultLog, true}, "damaged key line");
 }
 
+// A settings file exported by a registry editor (UTF-16LE) gives its values; a file that
+// cannot be read as settings is kept as HKEY_CURRENT_USER.reg.bad when the close saves.
+TEST_F(RegistoryTest, EditorExportsAreReadAndUnreadableFilesKept) {
+  std::filesystem::create_directories(dir.file("config") + "/Quillpost2");
+  const std::u16string exported = u"Windows Registry Editor Version 5.00\r\n\r\n" +
+                                  std::u16string(kSection.begin(), kSection.end()) +
+                                  u"\"Status\"=dword:00000001\r\n"
+                                  u"\"ErrorDisp\"=dword:00000002\r\n"
+                                  u"\"LogFile\"=\"/home/花子/ログ.txt\"\r\n"
+                                  u"\"SendErrorBreak\"=dword:00000000\r\n\r\n";
+  std::string bytes = "\xFF\xFE";
+  for (const char16_t unit : exported) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  WriteFileBytes(file, bytes);
+  TRegistory settings;
+  settings.LoadSettings();
+  ExpectFields(settings, {true, 2, "/home/花子/ログ.txt", false}, "UTF-16LE export");
+
+  const std::string damaged = "Windows Registry Editor Version 5.00\r\n" + kSection + "\"Sta";
+  WriteFileBytes(file, damaged);
+  settings.SaveSettings();
+  EXPECT_EQ(ReadFileBytes(file + ".bad"), damaged);
+  TRegistory reloaded;
+  reloaded.LoadSettings();
+  ExpectFields(reloaded, FieldsOf(settings), "saved over the damaged file");
+}
+
 TEST_F(RegistoryTest, SaveWritesTheFourValuesAndLoadReadsThemBack) {
   TRegistory settings;
   settings.SaveSettings();
