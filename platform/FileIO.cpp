@@ -58,6 +58,41 @@ std::string ReadAll(const FileDescriptor& fd, const std::string& path, std::size
   return bytes;
 }
 
+// Opens the file at `path` for reading when it is a regular file; -1 with the reason in `err`
+// otherwise. The open takes no lock and never waits on a FIFO; a folder (EISDIR) and a FIFO
+// or a device (EINVAL) are refused, since a FIFO could block a read and a device never end.
+int OpenRegularFile(const std::string& path, int& err) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    err = errno;
+    return -1;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    err = errno;
+  } else {
+    err = S_ISREG(info.st_mode) ? 0 : S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+  }
+  if (err == 0) return fd;
+  ::close(fd);
+  return -1;
+}
+
+// Reads until `size` bytes are in, or the file ends; -1 on a read error.
+ssize_t ReadPiece(int fd, char* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::read(fd, buffer + done, size - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return -1;
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return static_cast<ssize_t>(done);
+}
+
+std::error_code ErrnoCode(int err) { return {err, std::generic_category()}; }
+
 // Makes the rename itself durable; a failure here no longer puts the content at risk.
 void SyncDirectory(const std::string& dir) {
   const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -95,12 +130,9 @@ std::optional<std::string> ReadFileIfPresent(const std::string& path, std::size_
 }
 
 std::string ReadRegularFile(const std::string& path, std::size_t maxBytes) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd.get() < 0) throw FileError("Cannot open file", path, errno);
-  struct stat info {};
-  if (::fstat(fd.get(), &info) != 0) throw FileError("Cannot open file", path, errno);
-  if (!S_ISREG(info.st_mode))
-    throw FileError("Cannot open file", path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+  int err = 0;
+  FileDescriptor fd(OpenRegularFile(path, err));
+  if (fd.get() < 0) throw FileError("Cannot open file", path, err);
   // One byte past the limit tells a file that is too large from one that just fits.
   std::string bytes = ReadAll(fd, path, maxBytes + 1);
   if (bytes.size() > maxBytes) throw FileError("Cannot read file", path, EFBIG);
@@ -141,6 +173,20 @@ void MakeDirectories(const std::string& dir, mode_t mode, const std::string& for
   struct stat st;
   if (::stat(dir.c_str(), &st) != 0) throw FileError("Cannot write file", forFile, errno);
   if (!S_ISDIR(st.st_mode)) throw FileError("Cannot write file", forFile, ENOTDIR);
+}
+
+std::error_code ReadFileInPieces(const std::string& path, std::size_t pieceSize,
+                                 const std::function<void(std::string_view piece)>& consume) {
+  int err = 0;
+  FileDescriptor fd(OpenRegularFile(path, err));
+  if (fd.get() < 0) return ErrnoCode(err);
+  std::string buffer(pieceSize, '\0');
+  while (true) {
+    const ssize_t got = ReadPiece(fd.get(), buffer.data(), buffer.size());
+    if (got < 0) return ErrnoCode(errno);
+    if (got > 0) consume(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+    if (static_cast<std::size_t>(got) < buffer.size()) return {};
+  }
 }
 
 }  // namespace quill::platform

@@ -5,9 +5,11 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace quill::platform {
 
@@ -49,5 +51,16 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes,
 /// Creates the directory `dir` and every missing directory above it with `mode`. A failure
 /// names `forFile`, the file the directory is made for.
 void MakeDirectories(const std::string& dir, mode_t mode, const std::string& forFile);
+
+/// Reads the regular file at `path` from start to end in pieces of `pieceSize` bytes (the
+/// last one shorter; an empty file gives none) and hands each to `consume` as soon as it is
+/// read, so that a file of any size is never held whole. The open takes no lock, so other
+/// readers and writers share the file, and never waits on a FIFO; only a regular file is read,
+/// since a FIFO or a device could keep the reader waiting without end. Returns no error, or the
+/// reason the file could not be opened or read: EISDIR for a directory, EINVAL for any other
+/// file that is not regular. An exception from `consume` passes through.
+[[nodiscard]] std::error_code ReadFileInPieces(
+    const std::string& path, std::size_t pieceSize,
+    const std::function<void(std::string_view piece)>& consume);
 
 }  // namespace quill::platform

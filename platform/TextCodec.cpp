@@ -13,9 +13,6 @@ namespace {
 
 constexpr char32_t kRawByteBase = 0xF780;  // U+F780..U+F7FF stand for the bytes 0x80..0xFF
 
-bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool IsTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
-
 // Converts one unit with iconv; returns 0 when iconv refuses it or gives more than one code point.
 char32_t IconvDecodeOne(iconv_t cd, const char* in, size_t len) {
   char32_t out[2] = {0, 0};
@@ -40,9 +37,9 @@ struct DoubleByteTables {
     iconv_t fromUcs = iconv_open("CP932", "UTF-32LE");
     if (toUcs == reinterpret_cast<iconv_t>(-1) || fromUcs == reinterpret_cast<iconv_t>(-1)) return;
     for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-      if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+      if (!IsSjisLeadByte(static_cast<unsigned char>(lead))) continue;
       for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-        if (!IsTrailByte(static_cast<unsigned char>(trail))) continue;
+        if (!IsSjisTrailByte(static_cast<unsigned char>(trail))) continue;
         const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
         const char32_t cp = IconvDecodeOne(toUcs, pair, 2);
         if (cp == 0 || encode.count(cp)) continue;
@@ -79,7 +76,7 @@ std::string SjisToUtf8(std::string_view sjis) {
       out += static_cast<char>(b);
     } else if (b >= 0xA1 && b <= 0xDF) {
       AppendUtf8(out, 0xFF61 + (b - 0xA1));  // half-width katakana
-    } else if (IsLeadByte(b) && i + 1 < sjis.size() &&
+    } else if (IsSjisLeadByte(b) && i + 1 < sjis.size() &&
                tables.decode[b << 8 | static_cast<unsigned char>(sjis[i + 1])] != 0) {
       AppendUtf8(out, tables.decode[b << 8 | static_cast<unsigned char>(sjis[i + 1])]);
       ++i;

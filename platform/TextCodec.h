@@ -12,6 +12,18 @@
 
 namespace quill::platform {
 
+/// Whether `b` is the first byte of a double-byte Shift_JIS (CP932) character: 81h..9Fh or
+/// E0h..FCh. Code that walks Shift_JIS text a character at a time asks this.
+constexpr bool IsSjisLeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+/// Whether `b` can be the second byte of a double-byte Shift_JIS character: 40h..7Eh or
+/// 80h..FCh.
+constexpr bool IsSjisTrailByte(unsigned char b) {
+  return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
 /// Shift_JIS bytes to UTF-8, lossless as described above. Line ends are kept as they are.
 std::string SjisToUtf8(std::string_view sjis);
 

@@ -1,5 +1,7 @@
 #include "mailer/message/HeaderCharset.h"
 
+#include "platform/TextCodec.h"
+
 namespace quill {
 
 using platform::LocaleLanguage;
@@ -23,7 +25,7 @@ HeaderCharset CharsetFor(LocaleLanguage language) {
 bool IsCodePageLeadByte(LocaleLanguage language, unsigned char b) {
   switch (language) {
     case LocaleLanguage::Japanese:
-      return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+      return platform::IsSjisLeadByte(b);
     case LocaleLanguage::ChineseSimplified:
     case LocaleLanguage::ChineseTraditional:
     case LocaleLanguage::Korean:

@@ -1,6 +1,7 @@
 #include "mailer/message/SjisToIso2022jp.h"
 
 #include "mailer/jconvert/jconvert.h"
+#include "platform/TextCodec.h"
 
 namespace quill {
 namespace {
@@ -8,8 +9,11 @@ namespace {
 constexpr std::string_view kToKanji = "\x1b$B";
 constexpr std::string_view kToAscii = "\x1b(B";
 
-bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF); }
-bool IsTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+// Not the Shift_JIS lead-byte test: the lead bytes of the user-defined area, F0h..FCh, are
+// left out, since JIS X 0208 has no code for those characters and they are dropped instead.
+bool IsJisX0208LeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF);
+}
 
 class Iso2022jpOutput {
  public:
@@ -54,8 +58,8 @@ std::string SjisToIso2022jp(std::string_view sjis) {
       std::size_t pos = i;
       out.jis(SjisKanaToJis(sjis, pos));
       i = pos - 1;
-    } else if (IsLeadByte(b)) {
-      if (i + 1 < n && IsTrailByte(at(i + 1))) out.jis(SjisPairToJis(b, at(i + 1)));
+    } else if (IsJisX0208LeadByte(b)) {
+      if (i + 1 < n && platform::IsSjisTrailByte(at(i + 1))) out.jis(SjisPairToJis(b, at(i + 1)));
       ++i;  // the pair is consumed, converted or dropped
     } else if (b >= 0xF0 && b <= 0xFC) {
       ++i;  // user-defined area: no JIS code; the second byte goes with it

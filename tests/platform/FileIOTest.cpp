@@ -59,5 +59,43 @@ TEST(FileIOTest, ARegularFileIsReadUpToItsLimitAndNothingElseIsRead) {
   }
 }
 
+// Pieces of the asked size as they are read; only a regular file is read, and every failure
+// comes back as its reason.
+TEST(FileIOTest, ReadsARegularFileInPieces) {
+  test::TempDir dir;
+  const std::string path = dir.file("data.bin");
+  test::WriteFileBytes(path, "abcdefgh");
+  auto pieces = [](const std::string& file, std::size_t size, std::error_code* error) {
+    std::vector<std::string> got;
+    *error = ReadFileInPieces(file, size, [&got](std::string_view p) { got.emplace_back(p); });
+    return got;
+  };
+  std::error_code error;
+  EXPECT_EQ(pieces(path, 3, &error), (std::vector<std::string>{"abc", "def", "gh"}));
+  EXPECT_FALSE(error);
+  EXPECT_EQ(pieces(path, 4, &error), (std::vector<std::string>{"abcd", "efgh"}));
+  EXPECT_FALSE(error);
+  test::WriteFileBytes(path, "");
+  EXPECT_TRUE(pieces(path, 4, &error).empty());
+  EXPECT_FALSE(error);
+
+  const std::string fifo = dir.file("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    std::string path;
+    std::errc reason;
+  } refused[] = {{fifo, std::errc::invalid_argument},
+                 {dir.path().string(), std::errc::is_a_directory},
+                 {dir.file("missing"), std::errc::no_such_file_or_directory}};
+  for (const auto& row : refused) {
+    EXPECT_TRUE(pieces(row.path, 4, &error).empty()) << row.path;
+    EXPECT_EQ(error, row.reason) << row.path;
+  }
+
+  test::WriteFileBytes(path, "abcdefgh");
+  EXPECT_THROW((void)ReadFileInPieces(path, 2, [](std::string_view) { throw Error("stop"); }),
+               Error);
+}
+
 }  // namespace
 }  // namespace quill::platform
