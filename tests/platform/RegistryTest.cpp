@@ -5,6 +5,7 @@
 #include "platform/Registry.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
+#include "support/Utf16Le.h"
 
 namespace quill::platform {
 namespace {
@@ -15,6 +16,13 @@ using test::TempDir;
 using test::WriteFileBytes;
 
 constexpr const char* kKey = "Software\\Korvane\\Quill2";
+// A written file up to the key's section line: the header and the keys above it.
+const std::string kUpToTheKey =
+    "Windows Registry Editor Version 5.00\r\n\r\n"
+    "[HKEY_CURRENT_USER]\r\n\r\n"
+    "[HKEY_CURRENT_USER\\Software]\r\n\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Korvane]\r\n\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Korvane\\Quill2]\r\n";
 
 TEST(RegistryTest, OpensAndCreatesKeysWithTheKeysAboveThem) {
   TempDir dir;
@@ -149,12 +157,7 @@ TEST(RegistryTest, AnUnreadableFileIsKeptBeforeTheFirstWrite) {
   reg.WriteDword("ErrorDisp", 2);
   EXPECT_EQ(ReadFileBytes(bad), damaged);
   EXPECT_EQ(ReadFileBytes(file),
-            "Windows Registry Editor Version 5.00\r\n\r\n"
-            "[HKEY_CURRENT_USER]\r\n\r\n"
-            "[HKEY_CURRENT_USER\\Software]\r\n\r\n"
-            "[HKEY_CURRENT_USER\\Software\\Korvane]\r\n\r\n"
-            "[HKEY_CURRENT_USER\\Software\\Korvane\\Quill2]\r\n"
-            "\"Status\"=dword:00000001\r\n\"ErrorDisp\"=dword:00000002\r\n\r\n");
+            kUpToTheKey + "\"Status\"=dword:00000001\r\n\"ErrorDisp\"=dword:00000002\r\n\r\n");
   struct stat st {};
   ASSERT_EQ(::stat(bad.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0600u);
@@ -178,16 +181,11 @@ TEST(RegistryTest, AnUnreadableFileIsKeptBeforeTheFirstWrite) {
 TEST(RegistryTest, AUtf16FileIsReadAndRewritten) {
   TempDir dir;
   const std::string file = dir.file("HKEY_CURRENT_USER.reg");
-  const std::u16string text =
-      u"Windows Registry Editor Version 5.00\r\n\r\n"
-      u"[HKEY_CURRENT_USER\\Software\\Korvane\\Quill2]\r\n"
-      u"\"LogFile\"=\"/home/太郎/log.txt\"\r\n\r\n";
-  std::string bytes = "\xFF\xFE";
-  for (const char16_t unit : text) {
-    bytes += static_cast<char>(unit & 0xFF);
-    bytes += static_cast<char>(unit >> 8);
-  }
-  WriteFileBytes(file, bytes);
+  const std::string text =
+      "Windows Registry Editor Version 5.00\r\n\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Korvane\\Quill2]\r\n"
+      "\"LogFile\"=\"/home/太郎/log.txt\"\r\n\r\n";
+  WriteFileBytes(file, test::Utf16LeWithBom(text));
   Registry reg(file);
   ASSERT_TRUE(reg.OpenKey(kKey, false));
   EXPECT_EQ(reg.ReadValue("LogFile"), RegistryValue::String("/home/太郎/log.txt"));

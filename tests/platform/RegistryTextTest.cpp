@@ -1,14 +1,15 @@
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <optional>
 
 #include "platform/RegistryText.h"
+#include "support/Utf16Le.h"
 
 namespace quill::platform {
 namespace {
 
 using std::string_literals::operator""s;
+using test::Utf16LeWithBom;
 
 RegistryHive SettingsHive() {
   RegistryHive hive;
@@ -125,20 +126,6 @@ TEST(RegistryTextTest, ReadsWhatItCanAndIgnoresTheRest) {
       EXPECT_EQ(value, nullptr) << row.name;
     }
   }
-}
-
-// `utf8` as registry editors write it: UTF-16LE after its byte-order mark.
-std::string Utf16LeWithBom(const std::string& utf8) {
-  iconv_t cd = iconv_open("UTF-16LE", "UTF-8");
-  std::string out(utf8.size() * 4, '\0');
-  char* in = const_cast<char*>(utf8.data());
-  char* to = out.data();
-  size_t inLeft = utf8.size(), outLeft = out.size();
-  const size_t done = iconv(cd, &in, &inLeft, &to, &outLeft);
-  iconv_close(cd);
-  EXPECT_NE(done, static_cast<size_t>(-1));
-  out.resize(out.size() - outLeft);
-  return "\xFF\xFE" + out;
 }
 
 TEST(RegistryTextTest, Utf16LeWithByteOrderMarkReadsLikeUtf8) {

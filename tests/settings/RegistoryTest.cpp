@@ -6,6 +6,7 @@
 #include "settings/Registory.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
+#include "support/Utf16Le.h"
 
 namespace quill {
 namespace {
@@ -119,18 +120,12 @@ TEST_F(RegistoryTest, LoadNeverThrowsForAFileItCannotUse) {
 // cannot be read as settings is kept as HKEY_CURRENT_USER.reg.bad when the close saves.
 TEST_F(RegistoryTest, EditorExportsAreReadAndUnreadableFilesKept) {
   std::filesystem::create_directories(dir.file("config") + "/Quillpost2");
-  const std::u16string exported = u"Windows Registry Editor Version 5.00\r\n\r\n" +
-                                  std::u16string(kSection.begin(), kSection.end()) +
-                                  u"\"Status\"=dword:00000001\r\n"
-                                  u"\"ErrorDisp\"=dword:00000002\r\n"
-                                  u"\"LogFile\"=\"/home/花子/ログ.txt\"\r\n"
-                                  u"\"SendErrorBreak\"=dword:00000000\r\n\r\n";
-  std::string bytes = "\xFF\xFE";
-  for (const char16_t unit : exported) {
-    bytes += static_cast<char>(unit & 0xFF);
-    bytes += static_cast<char>(unit >> 8);
-  }
-  WriteFileBytes(file, bytes);
+  const std::string exported = "Windows Registry Editor Version 5.00\r\n\r\n" + kSection +
+                               "\"Status\"=dword:00000001\r\n"
+                               "\"ErrorDisp\"=dword:00000002\r\n"
+                               "\"LogFile\"=\"/home/花子/ログ.txt\"\r\n"
+                               "\"SendErrorBreak\"=dword:00000000\r\n\r\n";
+  WriteFileBytes(file, test::Utf16LeWithBom(exported));
   TRegistory settings;
   settings.LoadSettings();
   ExpectFields(settings, {true, 2, "/home/花子/ログ.txt", false}, "UTF-16LE export");
