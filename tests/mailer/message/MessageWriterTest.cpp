@@ -168,8 +168,7 @@ TEST_F(MessageWriterTest, LineBreaksInsideABodyLineBecomeStuffedLines) {
   // a lead byte right before a break is dropped without the break.
   TIdMessage japanese = Message("", "", {Utf8ToSjis("あ") + "\r\n\x82" + "\n" + "b\r"});
   const std::string out = Write(japanese);
-  EXPECT_EQ(out.substr(out.find("[Encoding text]") + 15),
-            "\x1b$B$\"\x1b(B\r\n\r\nb\r\n\r\n");
+  EXPECT_EQ(out.substr(out.find("[Encoding text]") + 15), "\x1b$B$\"\x1b(B\r\n\r\nb\r\n\r\n");
 }
 
 TEST_F(MessageWriterTest, OtherLocaleUsesQAndLeavesTextUnconverted) {

@@ -10,8 +10,8 @@
 #include <optional>
 #include <thread>
 
-#include "mailer/smtp/IdSMTP.h"
 #include "mailer/message/MessageWriter.h"
+#include "mailer/smtp/IdSMTP.h"
 #include "platform/Error.h"
 #include "platform/HostName.h"
 #include "platform/TcpConnection.h"

@@ -2,8 +2,8 @@
 // texts and the error texts.
 #include <gtest/gtest.h>
 
-#include "mailer/smtp/IdSMTP.h"
 #include "mailer/message/MessageWriter.h"
+#include "mailer/smtp/IdSMTP.h"
 #include "platform/Error.h"
 #include "support/ErrorOf.h"
 #include "support/ScriptedSmtp.h"
