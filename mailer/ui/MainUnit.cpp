@@ -14,6 +14,7 @@
 #include "mailer/ui/StatusUnit.h"
 #include "mailer/ui/ToolImages.h"
 #include "platform/ProgramDir.h"
+#include "platform/ui/FollowMemoEnd.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/InputBlocker.h"
 #include "platform/ui/MemoLines.h"
@@ -48,6 +49,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   Body->setFont(bodyFont);
   Body->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   StatusMemo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  platform::FollowMemoEnd(*StatusMemo);  // a run shows its newest line as it goes
   Splitter1->setStretchFactor(0, 1);
   Splitter1->setStretchFactor(1, 0);
   Splitter1->setSizes({400, 163});
