@@ -140,8 +140,18 @@ std::string ReadRegularFile(const std::string& path, std::size_t maxBytes) {
 }
 
 void WriteWholeFile(const std::string& path, std::string_view bytes) {
-  FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  // Opened without waiting and emptied only once it is known to be a regular file: a FIFO
+  // with no reader would block the open for good, and one with a reader or a device would
+  // take the document somewhere it cannot be read back from.
+  FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666));
   if (fd.get() < 0) throw FileError("Cannot create file", path, errno);
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0) throw FileError("Cannot create file", path, errno);
+  if (!S_ISREG(info.st_mode)) throw FileError("Cannot create file", path, EINVAL);
+  const int flags = ::fcntl(fd.get(), F_GETFL);
+  if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0 ||
+      ::ftruncate(fd.get(), 0) != 0)
+    throw FileError("Cannot write file", path, errno);
   if (!WriteAll(fd.get(), bytes) || !fd.Close()) throw FileError("Cannot write file", path, errno);
 }
 

@@ -32,6 +32,7 @@ std::string ReadRegularFile(const std::string& path, std::size_t maxBytes);
 /// Creates the file at `path`, or empties it, and writes `bytes` as its whole content, in
 /// place (documents the user chose: the run log, a body text). Throws when the file cannot be
 /// created ("Cannot create file ...") or a write or the close fails, a short write included.
+/// Only a regular file is written: a FIFO or a device at `path` is refused without waiting.
 void WriteWholeFile(const std::string& path, std::string_view bytes);
 
 /// The permission bits of a file that ReplaceFileAtomically writes.

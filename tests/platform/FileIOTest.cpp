@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/Error.h"
 #include "platform/FileIO.h"
@@ -29,6 +31,26 @@ TEST(FileIOTest, FailuresNameTheFileAndTheReason) {
   }
   EXPECT_THROW(ReadWholeFile(missing), Error);
   EXPECT_THROW(WriteWholeFile("/dev/full", "x"), Error);  // the device is always full
+}
+
+TEST(FileIOTest, WritingRefusesAFifoWithoutWaitingAndLeavesAFileThatIsNoRegularFile) {
+  test::TempDir dir;
+  const std::string fifo = dir.file("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // Without a reader the open would block; with one the text would go into the pipe.
+  EXPECT_THROW(WriteWholeFile(fifo, "log"), Error);
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_THROW(WriteWholeFile(fifo, "log"), Error);
+  char byte;
+  EXPECT_EQ(::read(reader, &byte, 1), 0);  // nothing was written into the pipe
+  ::close(reader);
+  try {
+    WriteWholeFile("/dev/null", "x");
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot create file \"/dev/null\". Invalid argument");
+  }
 }
 
 TEST(FileIOTest, AFifoWithoutWriterDoesNotBlockTheRead) {
