@@ -3,8 +3,9 @@
 # Usage: scripts/install-deps.sh [build|test|bench]
 set -euo pipefail
 # qt6-translations-l10n: the framework's own dialogs in Japanese on every locale.
+# xdg-utils: xdg-open, through which the programs open their help file or help page.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libssl-dev
-          libjpeg62-turbo-dev fonts-ipafont-gothic qt6-translations-l10n)
+          libjpeg62-turbo-dev fonts-ipafont-gothic qt6-translations-l10n xdg-utils)
 if [ "${1:-build}" = test ] || [ "${1:-build}" = bench ]; then
   packages+=(googletest libgtest-dev libbenchmark-dev python3 python3-aiosmtpd clang
              libclang-rt-14-dev desktop-file-utils)
