@@ -35,26 +35,39 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// One read() that retries on EINTR; throws on any other failure. 0 at the end of the file.
+std::size_t ReadSome(const FileDescriptor& fd, const std::string& path, char* to, std::size_t n) {
+  for (;;) {
+    const ssize_t got = ::read(fd.get(), to, n);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) throw FileError("Cannot read file", path, errno);
+  }
+}
+
 std::string ReadAll(const FileDescriptor& fd, const std::string& path, std::size_t maxBytes) {
-  // The size of a regular file is only a hint for one big first read: reading goes on to the
-  // end, so a file that grows, or a special file, is read whole all the same.
+  // A regular file is read into one buffer of its size, allocated once. Whatever follows
+  // (a file that grew since, or one that tells no size, like a FIFO or a /proc file) is read
+  // through a small buffer of its own and appended, so the big buffer is never doubled just
+  // to find the end of the file.
   struct stat info {};
-  std::size_t want = 1 << 16;
+  std::size_t expected = 0;
   if (::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-    want = static_cast<std::size_t>(info.st_size) + 1;
-  std::string bytes;
+    expected = std::min(static_cast<std::size_t>(info.st_size), maxBytes);
+  std::string bytes(expected, '\0');
   std::size_t have = 0;
-  while (have < maxBytes) {
-    want = std::min(want, maxBytes - have);
-    if (bytes.size() < have + want) bytes.resize(have + want);
-    const ssize_t n = ::read(fd.get(), bytes.data() + have, want);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw FileError("Cannot read file", path, errno);
+  while (have < expected) {
+    const std::size_t n = ReadSome(fd, path, bytes.data() + have, expected - have);
     if (n == 0) break;
-    have += static_cast<std::size_t>(n);
-    want = 1 << 16;
+    have += n;
   }
   bytes.resize(have);
+  if (have < expected) return bytes;  // the file ended early: it shrank meanwhile
+  char more[1 << 14];
+  while (bytes.size() < maxBytes) {
+    const std::size_t n = ReadSome(fd, path, more, std::min(sizeof more, maxBytes - bytes.size()));
+    if (n == 0) break;
+    bytes.append(more, n);
+  }
   return bytes;
 }
 

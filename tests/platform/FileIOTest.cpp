@@ -53,6 +53,23 @@ TEST(FileIOTest, WritingRefusesAFifoWithoutWaitingAndLeavesAFileThatIsNoRegularF
   }
 }
 
+TEST(FileIOTest, AWholeFileIsReadIntoOneBufferOfItsSize) {
+  test::TempDir dir;
+  const std::string path = dir.file("big.txt");
+  std::string content(3'000'001, 'a');
+  for (std::size_t i = 0; i < content.size(); i += 7) content[i] = static_cast<char>(i % 251);
+  WriteWholeFile(path, content);
+  const std::string read = ReadWholeFile(path);
+  EXPECT_EQ(read, content);
+  // Looking for the end of the file must not have doubled the buffer.
+  EXPECT_LT(read.capacity(), content.size() + 64);
+  EXPECT_EQ(ReadFileIfPresent(path, 10), content.substr(0, 10));
+
+  // A file that tells no size is read to its end all the same.
+  const std::string status = ReadWholeFile("/proc/self/status");
+  EXPECT_NE(status.find("VmRSS"), std::string::npos);
+}
+
 TEST(FileIOTest, AFifoWithoutWriterDoesNotBlockTheRead) {
   test::TempDir dir;
   const std::string fifo = dir.file("pipe");
