@@ -95,7 +95,7 @@ void BM_RemoveDuplicates(benchmark::State& state) {
 void BM_LoadFileAndRemoveDuplicates(benchmark::State& state) {
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    std::vector<std::string> entries;
+    quill::AddressList entries;
     quill::ReadAddressFile(Data().file, entries);
     const auto counts = quill::RemoveDuplicateEntries(entries, [](int) {});
     benchmark::DoNotOptimize(counts.data());

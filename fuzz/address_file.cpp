@@ -26,8 +26,9 @@ bool IsSeparatorAt(std::string_view s, std::size_t i) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  std::vector<std::string> entries;
-  quill::AppendAddressEntries(bytes, entries);
+  quill::AddressList list;
+  quill::AppendAddressEntries(std::string(bytes), list);
+  const std::vector<std::string> entries(list.begin(), list.end());
 
   const std::vector<std::string> lines = quill::platform::SplitTextLines(bytes);
   Require(entries.size() <= lines.size());
@@ -55,6 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::string> kept = quill::FirstOccurrences(entries, counts);
   std::vector<std::string> inPlace = entries;
   Require(quill::RemoveDuplicateEntries(inPlace, nullptr) == counts && inPlace == kept);
+  Require(quill::CountRepeats(list.Entries(), nullptr) == counts);
+  Require(quill::FirstOccurrences(list, counts) == kept);
   Require(kept.size() <= entries.size());
   Require(entries.empty() == kept.empty());
   return 0;

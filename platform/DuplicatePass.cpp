@@ -1,5 +1,7 @@
 #include "platform/DuplicatePass.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <string_view>
 
@@ -44,9 +46,12 @@ int DuplicateProgressPosition(std::size_t i, std::size_t n) {
   return static_cast<int>(static_cast<double>(i) * 100.0 / static_cast<double>(n));
 }
 
-std::vector<std::int32_t> CountRepeats(const std::vector<std::string>& entries,
-                                       const DuplicateProgress& progress,
-                                       const EntryCounted& counted) {
+namespace {
+
+// The pass over any list whose entries view as byte strings.
+template <class List>
+std::vector<std::int32_t> CountRepeatsOf(const List& entries, const DuplicateProgress& progress,
+                                         const EntryCounted& counted) {
   const std::size_t n = entries.size();
   std::vector<std::int32_t> counts(n, 0);
   if (n == 0) return counts;
@@ -56,18 +61,21 @@ std::vector<std::int32_t> CountRepeats(const std::vector<std::string>& entries,
   const std::size_t mask = capacity - 1;
   std::vector<Slot> slots(capacity, Slot{0, 0, 0});
 
-  // The hashes first, in one sequential sweep, so that the slot of an entry a few places ahead
-  // can be fetched into the cache while the current one is placed: the probes into the big
-  // table are what the pass waits for.
-  std::vector<std::uint64_t> hashes(n);
-  for (std::size_t j = 0; j < n; ++j) hashes[j] = HashBytes(entries[j]);
-
+  // The probes into the big table are what the pass waits for, so the slot of the entry a
+  // few places ahead is fetched into the cache while the current one is placed. Its hash is
+  // kept in a small ring until its turn comes.
   constexpr std::size_t kAhead = 16;
+  std::array<std::uint64_t, kAhead> ahead{};
+  auto hashAt = [&](std::size_t j) { return HashBytes(std::string_view(entries[j])); };
+  for (std::size_t j = 0; j < std::min(n, kAhead); ++j) ahead[j] = hashAt(j);
   for (std::size_t j = 0; j < n; ++j) {
-    if (j + kAhead < n)
-      __builtin_prefetch(&slots[static_cast<std::size_t>(hashes[j + kAhead]) & mask]);
-    const std::string_view key = entries[j];
-    const std::uint64_t h = hashes[j];
+    const std::uint64_t h = ahead[j % kAhead];
+    if (j + kAhead < n) {
+      const std::uint64_t next = hashAt(j + kAhead);
+      ahead[j % kAhead] = next;
+      __builtin_prefetch(&slots[static_cast<std::size_t>(next) & mask]);
+    }
+    const std::string_view key(entries[j]);
     const auto tag = static_cast<std::uint32_t>(h >> 32);
     std::size_t at = static_cast<std::size_t>(h) & mask;
     for (;;) {
@@ -78,7 +86,7 @@ std::vector<std::int32_t> CountRepeats(const std::vector<std::string>& entries,
         if (progress) progress(DuplicateProgressPosition(j, n));
         break;
       }
-      if (slot.tag == tag && entries[slot.firstPlusOne - 1] == key) {
+      if (slot.tag == tag && std::string_view(entries[slot.firstPlusOne - 1]) == key) {
         counts[j] = ++slot.seen;
         break;
       }
@@ -87,6 +95,20 @@ std::vector<std::int32_t> CountRepeats(const std::vector<std::string>& entries,
     if (counted) counted(j);
   }
   return counts;
+}
+
+}  // namespace
+
+std::vector<std::int32_t> CountRepeats(const std::vector<std::string>& entries,
+                                       const DuplicateProgress& progress,
+                                       const EntryCounted& counted) {
+  return CountRepeatsOf(entries, progress, counted);
+}
+
+std::vector<std::int32_t> CountRepeats(std::span<const std::string_view> entries,
+                                       const DuplicateProgress& progress,
+                                       const EntryCounted& counted) {
+  return CountRepeatsOf(entries, progress, counted);
 }
 
 std::vector<std::string> FirstOccurrences(std::vector<std::string> entries,
@@ -101,9 +123,21 @@ std::vector<std::string> FirstOccurrences(std::vector<std::string> entries,
   return entries;
 }
 
+AddressList FirstOccurrences(AddressList entries, const std::vector<std::int32_t>& counts) {
+  entries.KeepWhere([&counts](std::size_t i) { return counts[i] == 1; });
+  return entries;
+}
+
 std::vector<std::int32_t> RemoveDuplicateEntries(std::vector<std::string>& list,
                                                  const DuplicateProgress& progress) {
   std::vector<std::int32_t> counts = CountRepeats(list, progress);
+  list = FirstOccurrences(std::move(list), counts);
+  return counts;
+}
+
+std::vector<std::int32_t> RemoveDuplicateEntries(AddressList& list,
+                                                 const DuplicateProgress& progress) {
+  std::vector<std::int32_t> counts = CountRepeats(list.Entries(), progress);
   list = FirstOccurrences(std::move(list), counts);
   return counts;
 }

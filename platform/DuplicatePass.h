@@ -5,8 +5,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "platform/AddressList.h"
 
 namespace quill {
 
@@ -23,7 +27,11 @@ using EntryCounted = std::function<void(std::size_t index)>;
 /// `counted` (when set) is called for every entry, in list order, right after its count is
 /// known (after `progress` for a first occurrence).
 /// Linear in the total size of the entries. The list holds fewer than 2^31 entries.
+/// Takes any list of byte strings: a vector of strings, or views (an AddressList's Entries()).
 std::vector<std::int32_t> CountRepeats(const std::vector<std::string>& entries,
+                                       const DuplicateProgress& progress,
+                                       const EntryCounted& counted = {});
+std::vector<std::int32_t> CountRepeats(std::span<const std::string_view> entries,
                                        const DuplicateProgress& progress,
                                        const EntryCounted& counted = {});
 
@@ -31,10 +39,13 @@ std::vector<std::int32_t> CountRepeats(const std::vector<std::string>& entries,
 /// by value, so a caller that no longer needs it can move it in and no entry is copied.
 std::vector<std::string> FirstOccurrences(std::vector<std::string> entries,
                                           const std::vector<std::int32_t>& counts);
+AddressList FirstOccurrences(AddressList entries, const std::vector<std::int32_t>& counts);
 
 /// The whole pass over `list`: counts its repeats (CountRepeats, with its progress calls),
 /// leaves in `list` the first occurrences only, in order, and returns the counts.
 std::vector<std::int32_t> RemoveDuplicateEntries(std::vector<std::string>& list,
+                                                 const DuplicateProgress& progress);
+std::vector<std::int32_t> RemoveDuplicateEntries(AddressList& list,
                                                  const DuplicateProgress& progress);
 
 /// The progress position of entry `i` of `n` (n > 0): the integer part of i * 100 / n.

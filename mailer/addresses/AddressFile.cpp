@@ -8,22 +8,30 @@
 #include "platform/TextLines.h"
 
 namespace quill {
-void AppendAddressEntries(std::string_view bytes, std::vector<std::string>& entries) {
+
+void AppendAddressEntries(std::string bytes, AddressList& entries) {
+  const std::string_view text = entries.Keep(std::move(bytes));
   // One entry per line at most: reserving that once spares the list's regrowth on big files.
-  entries.reserve(entries.size() + platform::LineCountBound(bytes));
-  platform::TextLineReader reader(bytes);
+  entries.reserve(entries.size() + platform::LineCountBound(text));
+  platform::TextLineReader reader(text);
   std::string_view line;
   std::string scratch;
   while (reader.Next(line, scratch)) {
     const std::string_view field = FirstField(line);
-    if (!field.empty()) entries.emplace_back(field);
+    if (field.empty()) continue;
+    // A line rebuilt without its stray CR bytes lives in the scratch: that rare entry gets
+    // bytes of its own. Every other entry views the file's bytes where they are.
+    const bool inText = field.data() >= text.data() && field.data() < text.data() + text.size();
+    if (inText)
+      entries.AppendView(field);
+    else
+      entries.push_back(field);
   }
 }
 
-void ReadAddressFile(const std::string& path, std::vector<std::string>& entries) {
+void ReadAddressFile(const std::string& path, AddressList& entries) {
   try {
-    const std::string bytes = platform::ReadWholeFile(path);
-    AppendAddressEntries(bytes, entries);
+    AppendAddressEntries(platform::ReadWholeFile(path), entries);
   } catch (const std::bad_alloc&) {
     // The caller reports every failure of the load alike; one failure type keeps that simple.
     throw Error("out of memory");

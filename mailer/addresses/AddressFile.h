@@ -5,17 +5,18 @@
 // field (FirstField in mailer/AddressCheck.h); lines whose first field is empty add nothing.
 
 #include <string>
-#include <string_view>
-#include <vector>
+
+#include "platform/AddressList.h"
 
 namespace quill {
 
-/// Appends the non-empty first field of every line of `bytes` to `entries`, in order.
-void AppendAddressEntries(std::string_view bytes, std::vector<std::string>& entries);
+/// Appends the non-empty first field of every line of `bytes` to `entries`, in order. The
+/// list keeps `bytes` as the storage that its new entries view.
+void AppendAddressEntries(std::string bytes, AddressList& entries);
 
 /// Appends the entries of the file at `path` (native path) to `entries`. Throws quill::Error
 /// when the file cannot be opened or read, or memory runs out; `entries` then keeps what was
 /// appended before the failure.
-void ReadAddressFile(const std::string& path, std::vector<std::string>& entries);
+void ReadAddressFile(const std::string& path, AddressList& entries);
 
 }  // namespace quill

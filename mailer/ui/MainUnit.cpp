@@ -7,18 +7,19 @@
 
 #include "mailer/addresses/AddressCheck.h"
 #include "mailer/addresses/AddressFile.h"
-#include "platform/DuplicatePass.h"
 #include "mailer/ui/DblChkPrgUnit.h"
 #include "mailer/ui/Forms.h"
 #include "mailer/ui/RunLog.h"
 #include "mailer/ui/StatusUnit.h"
 #include "mailer/ui/ToolImages.h"
+#include "platform/DuplicatePass.h"
 #include "platform/ProgramDir.h"
 #include "platform/ui/FollowMemoEnd.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/InputBlocker.h"
 #include "platform/ui/MemoLines.h"
 #include "platform/ui/SjisText.h"
+#include "platform/ui/ThrottledMessages.h"
 #include "settings/Registory.h"
 #include "settings/ui/StatusDispUnit.h"
 
@@ -31,8 +32,8 @@ bool AddressLoaded = false;
 std::string DocName;
 std::string AddressFileName;
 std::string LineBuffer;
-std::unique_ptr<TStringList> DestList;
-std::unique_ptr<TStringList> DestListCopy;
+std::unique_ptr<AddressList> DestList;
+std::unique_ptr<AddressList> DestListCopy;
 std::vector<int32_t> DupCounts;
 int32_t DupCountLen = 0;
 
@@ -123,8 +124,8 @@ void TMainForm::FormCreate() {
   // The later commands need every object made here, so a failed load is shown and the
   // defaults stay.
   platform::RunHandler(this, [] { Settings->LoadSettings(); });
-  DestList = std::make_unique<TStringList>();
-  DestListCopy = std::make_unique<TStringList>();
+  DestList = std::make_unique<AddressList>();
+  DestListCopy = std::make_unique<AddressList>();
   FLogDirty = false;
 }
 
@@ -194,6 +195,8 @@ void TMainForm::AddressBtnClick() {
   SetStatusPanel(1, QString());
   StatusMemo->clear();
   if (!OpenDialog2.Execute(this)) return;
+  // The dialog has closed over the window: show it again before a long file keeps us busy.
+  repaint();
   AddressFileName = platform::to_native(OpenDialog2.FileName);
   DestList->clear();
   try {
@@ -209,14 +212,20 @@ void TMainForm::AddressBtnClick() {
     return;
   }
   AddressLoaded = true;
+  // One edit of the run log for all the lines: a file of many invalid addresses would
+  // otherwise spend its time laying the log out again after every line. The lines are never
+  // empty, so one insertion gives the text of appending them one by one.
+  QStringList errorLines;
   for (size_t i = 0; i < DestList->size(); ++i) {
-    const std::string& entry = (*DestList)[i];
+    const std::string_view entry = (*DestList)[i];
     if (CheckAddress(entry) > 0) {
-      AppendLog(QStringLiteral("アドレスエラー：") + QString::number(i + 1) + QStringLiteral("->") +
-                platform::from_sjis(entry));
+      errorLines << QStringLiteral("アドレスエラー：") + QString::number(i + 1) +
+                        QStringLiteral("->") + platform::from_sjis(entry);
       AddressLoaded = false;
     }
   }
+  if (!errorLines.isEmpty())
+    platform::AppendMemoLines(*StatusMemo, errorLines.join(QLatin1Char('\n')));
   if (!AddressLoaded) {
     SetStatusPanel(1, QStringLiteral("アドレスファイルにエラーが見つかりました。"));
     return;
@@ -236,10 +245,14 @@ void TMainForm::RemoveDuplicates() {
   *DestListCopy = std::move(*DestList);
   DestList->clear();
   DupCountLen = static_cast<int32_t>(DestListCopy->size());
-  DupCounts = CountRepeats(*DestListCopy, [](int position) {
+  // Messages go through at most once per 10 ms of the pass rather than after every distinct
+  // address: on a long list that step would cost more than the comparisons.
+  platform::ThrottledMessages messages;
+  DupCounts = CountRepeats(DestListCopy->Entries(), [&messages](int position) {
     DblChkPrgForm->ProgressBar1->setValue(position);
-    Ui().ProcessMessages();
+    messages.Step();
   });
+  messages.Now();
   *DestList = FirstOccurrences(*DestListCopy, DupCounts);
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/AddressList.h"
 #include "platform/ui/UiServices.h"
 #include "ui_MainForm.h"
 
@@ -26,8 +27,8 @@ extern bool AddressLoaded;           ///< an address list loaded without errors
 extern std::string DocName;          ///< subject name of the loaded body text
 extern std::string AddressFileName;  ///< path of the last address file chosen
 extern std::string LineBuffer;
-extern std::unique_ptr<TStringList> DestList;
-extern std::unique_ptr<TStringList> DestListCopy;
+extern std::unique_ptr<AddressList> DestList;
+extern std::unique_ptr<AddressList> DestListCopy;
 extern std::vector<int32_t> DupCounts;
 extern int32_t DupCountLen;
 

@@ -46,6 +46,14 @@ PassOutcome HashPass(const Entries& list) {
   EXPECT_EQ(RemoveDuplicateEntries(inPlace, [&](int p) { positions.push_back(p); }), out.counts);
   EXPECT_EQ(inPlace, out.kept);
   EXPECT_EQ(positions, out.positions);
+
+  // So does the pass over a list of views.
+  AddressList views;
+  for (const std::string& entry : list) views.push_back(entry);
+  positions.clear();
+  EXPECT_EQ(RemoveDuplicateEntries(views, [&](int p) { positions.push_back(p); }), out.counts);
+  EXPECT_EQ(views, out.kept);
+  EXPECT_EQ(positions, out.positions);
   return out;
 }
 

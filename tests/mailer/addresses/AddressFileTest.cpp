@@ -11,9 +11,9 @@ namespace {
 using Entries = std::vector<std::string>;
 
 Entries EntriesOf(std::string_view bytes) {
-  Entries entries;
-  AppendAddressEntries(bytes, entries);
-  return entries;
+  AddressList list;
+  AppendAddressEntries(std::string(bytes), list);
+  return Entries(list.begin(), list.end());
 }
 
 TEST(AddressFileTest, TakesTheNonEmptyFirstFieldOfEveryLine) {
@@ -40,6 +40,7 @@ TEST(AddressFileTest, TakesTheNonEmptyFirstFieldOfEveryLine) {
        "d@e.f\r\n",
        {"a@b.c"}},
       {"lone CR joins the bytes", "ab\rc@d.e\r\n", {"abc@d.e"}},
+      {"each joined line keeps its own bytes", "ab\rc@d.e\r\nf@g\r.hi\r\n", {"abc@d.e", "f@g.hi"}},
       {"last line without line end", "a@b.c\r\nd@e.f", {"a@b.c", "d@e.f"}},
   };
   for (const Row& row : rows) EXPECT_EQ(EntriesOf(row.bytes), row.entries) << row.name;
@@ -61,15 +62,30 @@ TEST(AddressFileTest, PositionsCountEntriesNotLines) {
   EXPECT_EQ(entries.size(), 6u);
 }
 
+TEST(AddressFileTest, EntriesViewTheFileBytesKeptWithTheList) {
+  AddressList list;
+  AppendAddressEntries("  x@a.b,name\r\ny@a.b\r\n", list);
+  ASSERT_EQ(list.size(), 2u);
+  // No copy per address: the second entry sits where the file put it.
+  EXPECT_EQ(list[1].data() - list[0].data(), 12);
+
+  // A copy shares the bytes and outlives the original; a later load appends behind.
+  AddressList copy = list;
+  list.clear();
+  AppendAddressEntries("z@a.b\n", copy);
+  EXPECT_EQ(copy, (Entries{"x@a.b", "y@a.b", "z@a.b"}));
+  EXPECT_TRUE(list.empty());
+}
+
 TEST(AddressFileTest, ReadsAFileAndReportsOneWhichCannotBeRead) {
   test::TempDir dir;
   const std::string path = dir.file("list.csv");
   test::WriteFileBytes(path, "x@a.b\r\ny@a.b\r\n");
-  Entries entries;
+  AddressList entries;
   ReadAddressFile(path, entries);
   EXPECT_EQ(entries, (Entries{"x@a.b", "y@a.b"}));
 
-  Entries untouched;
+  AddressList untouched;
   EXPECT_THROW(ReadAddressFile(dir.file("missing.txt"), untouched), Error);
   EXPECT_TRUE(untouched.empty());
   EXPECT_THROW(ReadAddressFile(dir.path().string(), untouched), Error);

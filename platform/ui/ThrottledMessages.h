@@ -1,0 +1,34 @@
+#pragma once
+// Letting pending window messages through during a long command that runs inside a handler.
+// A loop that would do it once per item (per address) pays about as much for the step as for
+// its own work; doing it at most once per 10 ms of work looks the same to the user, who sees
+// the window repainted and answered as often as the screen can show it.
+
+#include <chrono>
+
+namespace quill::platform {
+
+class ThrottledMessages {
+ public:
+  using Clock = std::chrono::steady_clock;
+  /// The least time of work between two steps that let messages through.
+  static constexpr std::chrono::milliseconds kInterval{10};
+
+  /// `now` tells the time; tests give a clock of their own.
+  explicit ThrottledMessages(Clock::time_point (*now)() = &Clock::now) : now_(now) {}
+
+  /// Where the command lets messages through: does so when kInterval has passed since the
+  /// last time (the first call always does), through Ui().ProcessMessages().
+  void Step();
+
+  /// Lets messages through at once: before a modal dialog is shown, and at the end of the
+  /// command, so that its last state is painted.
+  void Now();
+
+ private:
+  Clock::time_point (*now_)();
+  Clock::time_point last_{};
+  bool started_ = false;
+};
+
+}  // namespace quill::platform
