@@ -23,15 +23,20 @@ constexpr uint8_t kSemiVoiced = 0xDF;
 uint8_t At(std::string_view s, size_t i) { return static_cast<uint8_t>(s[i]); }
 bool In(uint8_t b, uint8_t low, uint8_t high) { return b >= low && b <= high; }
 
-// An output buffer that grows geometrically and is written through a raw pointer: the
-// converters append byte by byte, so this keeps the hot loops free of string bookkeeping.
+// The converters' output. They append byte by byte, so bytes go through a small staging
+// buffer written through a raw pointer and are added to the result in blocks. The result is
+// reserved from the input's size and never zero-filled (pages that stay unused cost nothing);
+// it grows, geometrically, only when that estimate falls short.
 class Output {
  public:
-  explicit Output(size_t expected) : bytes_(std::max<size_t>(expected, 16), '\0') {}
+  explicit Output(size_t expected) { bytes_.reserve(expected); }
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
+
   void Room(size_t n) {
-    if (length_ + n > bytes_.size()) bytes_.resize(std::max(bytes_.size() * 2, length_ + n));
+    if (staged_ + n > kStage) Flush();
   }
-  void Put(uint8_t b) { bytes_[length_++] = static_cast<char>(b); }
+  void Put(uint8_t b) { stage_[staged_++] = static_cast<char>(b); }
   void PutPair(BytePair p) {
     Put(p[0]);
     Put(p[1]);
@@ -42,13 +47,20 @@ class Output {
     Put(static_cast<uint8_t>(seq[2]));
   }
   std::string Take() {
-    bytes_.resize(length_);
+    Flush();
     return std::move(bytes_);
   }
 
  private:
+  static constexpr size_t kStage = 1 << 14;
+  void Flush() {
+    bytes_.append(stage_, staged_);
+    staged_ = 0;
+  }
+
   std::string bytes_;
-  size_t length_ = 0;
+  size_t staged_ = 0;
+  char stage_[kStage];
 };
 
 constexpr char kToKanji[4] = "\x1b$B";
@@ -57,7 +69,10 @@ constexpr char kToRoman[4] = "\x1b(J";
 // The shift state of the two JIS writers.
 class JisWriter {
  public:
-  explicit JisWriter(size_t inputSize) : out_(inputSize + inputSize / 4 + 8) {}
+  // Japanese prose grows by a third or so (escape sequences around every change of mode);
+  // half as much again as the input covers it, and reserved room that stays unused costs no
+  // memory, so only text full of half-width katakana has to grow the output.
+  explicit JisWriter(size_t inputSize) : out_(inputSize + inputSize / 2 + 16) {}
   void SingleByte(uint8_t b) {
     out_.Room(4);
     if (kanji_) {
