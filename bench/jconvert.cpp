@@ -1,15 +1,24 @@
-// Converting a 20 MB Shift_JIS text to ISO-2022-JP: ConvertKanjiCode against glibc iconv
-// (CP932 -> ISO-2022-JP) on the same text, in the same program. Prints MB/s and the ratio.
+// Converting Shift_JIS text to JIS as whole processes: our converter (bench driver jconvert:
+// read the file, convert, write the result) against iconv -f CP932 -t ISO-2022-JP on the
+// same 20 MB file in the same run, then ours on 200 MB for linear growth and peak memory.
 #include "mailer/jconvert/jconvert.h"
 
-#include <benchmark/benchmark.h>
-#include <iconv.h>
-
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 
+#include "bench/support/ProcessRuns.h"
+
 namespace {
+
+using quill::bench::RatioByRound;
+using quill::bench::RunProcess;
+using quill::bench::Series;
+using quill::bench::Spread;
+
+constexpr int kRounds = 5;
 
 // Japanese prose-like text: kanji, kana, ASCII words and CR LF line ends.
 std::string MakeText(size_t bytes) {
@@ -34,71 +43,54 @@ std::string MakeText(size_t bytes) {
   return text;
 }
 
-const std::string& Text() {
-  static const std::string text = MakeText(20 << 20);
-  return text;
+const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
+
+double FileBytes(const std::string& path) {
+  return static_cast<double>(std::filesystem::file_size(path));
 }
-
-std::string IconvToJis(const std::string& in) {
-  iconv_t cd = iconv_open("ISO-2022-JP", "CP932");
-  std::string out(in.size() * 2, '\0');
-  char* inPtr = const_cast<char*>(in.data());
-  char* outPtr = out.data();
-  size_t inLeft = in.size(), outLeft = out.size();
-  iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-  iconv_close(cd);
-  out.resize(out.size() - outLeft);
-  return out;
-}
-
-double ourSeconds = 0, iconvSeconds = 0;
-
-void BM_ConvertKanjiCode(benchmark::State& state) {
-  const std::string& text = Text();
-  for (auto _ : state) benchmark::DoNotOptimize(quill::ConvertKanjiCode(text, quill::jcJis));
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
-}
-
-void BM_Iconv(benchmark::State& state) {
-  const std::string& text = Text();
-  for (auto _ : state) benchmark::DoNotOptimize(IconvToJis(text));
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
-}
-
-// Linear growth: half the text must take about half the time.
-void BM_ConvertHalf(benchmark::State& state) {
-  const std::string half = Text().substr(0, Text().size() / 2);
-  for (auto _ : state) benchmark::DoNotOptimize(quill::ConvertKanjiCode(half, quill::jcJis));
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * half.size()));
-}
-
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      const double seconds =
-          run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-      if (run.benchmark_name().rfind("BM_ConvertKanjiCode", 0) == 0) ourSeconds = seconds;
-      if (run.benchmark_name().rfind("BM_Iconv", 0) == 0) iconvSeconds = seconds;
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
 
 }  // namespace
 
-BENCHMARK(BM_ConvertKanjiCode)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_ConvertHalf)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_Iconv)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  if (ourSeconds > 0 && iconvSeconds > 0) {
-    const double mb = static_cast<double>(Text().size()) / 1e6;
-    std::printf("ConvertKanjiCode %.0f MB/s, iconv %.0f MB/s: %.2f times as fast as iconv\n",
-                mb / ourSeconds, mb / iconvSeconds, iconvSeconds / ourSeconds);
+int main() {
+  quill::bench::TempFolder temp;
+  const std::string driver = QUILL_BENCH_DRIVERS "/jconvert";
+  const std::string small = temp.File("20mb.txt"), big = temp.File("200mb.txt");
+  {
+    // Gone before the first process starts, so that none of them counts it as its own.
+    const std::string text = MakeText(20'000'000);
+    std::ofstream(small, std::ios::binary) << text;
+    std::ofstream out(big, std::ios::binary);
+    for (int i = 0; i < 10; ++i) out << text;
   }
+  const std::string out = temp.File("out.jis");
+
+  Series ours{"ours, 20 MB", {}}, iconv{"iconv -f CP932 -t ISO-2022-JP, 20 MB", {}};
+  Series oursBig{"ours, 200 MB", {}};
+  double smallOut = 0, bigOut = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    iconv.runs.push_back(RunProcess({"iconv", "-f", "CP932", "-t", "ISO-2022-JP", small}, out));
+    ours.runs.push_back(RunProcess({driver, small}, out));
+    smallOut = FileBytes(out);
+    oursBig.runs.push_back(RunProcess({driver, big}, out));
+    bigOut = FileBytes(out);
+  }
+
+  std::printf("Whole processes, median [fastest .. slowest] of %d runs each, taking turns:\n",
+              kRounds);
+  for (const Series* s : {&iconv, &ours, &oursBig}) s->Print();
+  const Spread speed = RatioByRound(iconv, ours);
+  std::printf("20 MB: iconv's time / ours = %.2f [%.2f .. %.2f by round]; goal at least 3: %s\n",
+              speed.median, speed.low, speed.high, Verdict(speed.median >= 3));
+  const Spread growth = RatioByRound(oursBig, ours);
+  std::printf("200 MB / 20 MB time = %.2f [%.2f .. %.2f by round]; goal at most 11: %s\n",
+              growth.median, growth.low, growth.high, Verdict(growth.median <= 11));
+  const double smallBound = 2 * (FileBytes(small) + smallOut);
+  const double bigBound = 2 * (FileBytes(big) + bigOut);
+  std::printf(
+      "peak memory: %.0f MB of at most %.0f MB (twice input plus output) at 20 MB, %.0f MB of "
+      "%.0f MB at 200 MB: %s\n",
+      ours.PeakBytes().median / 1e6, smallBound / 1e6, oursBig.PeakBytes().median / 1e6,
+      bigBound / 1e6,
+      Verdict(ours.PeakBytes().median <= smallBound && oursBig.PeakBytes().median <= bigBound));
   return 0;
 }
