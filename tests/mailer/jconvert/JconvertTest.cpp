@@ -85,6 +85,22 @@ TEST(JconvertTest, ShiftJisToJisWithRomanShiftsAndNothingAtTheEnd) {
   EXPECT_EQ(SjisToJis("a" + B({0x82})), "a");  // a lead byte at the end adds nothing
 }
 
+TEST(JconvertTest, OutputsFarLongerThanTheInputComeOutWhole) {
+  // Half-width katakana between ASCII letters: every character changes the mode, so the JIS
+  // text is four and a half times the input, far beyond what the converter reserves.
+  std::string sjis, jis, euc;
+  for (int i = 0; i < 20'000; ++i) {
+    const auto letter = static_cast<char>('a' + i % 26);
+    sjis += B({0xB1}) + letter;
+    jis += kToKanji + B({0x25, 0x22}) + kToRoman + letter;
+    euc += B({0x8E, 0xB1}) + letter;
+  }
+  EXPECT_EQ(SjisToJis(sjis), jis);
+  EXPECT_EQ(SjisToEuc(sjis), euc);
+  EXPECT_EQ(EucToJis(euc), jis);
+  EXPECT_EQ(EucToSjis(euc), sjis);
+}
+
 TEST(JconvertTest, HalfWidthKatakanaMergeTheirMarks) {
   struct Row {
     const char* name;
