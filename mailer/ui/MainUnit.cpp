@@ -18,6 +18,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/InputBlocker.h"
 #include "platform/ui/MemoLines.h"
+#include "platform/ui/RepaintExposed.h"
 #include "platform/ui/SjisText.h"
 #include "platform/ui/ThrottledMessages.h"
 #include "settings/Registory.h"
@@ -196,7 +197,7 @@ void TMainForm::AddressBtnClick() {
   StatusMemo->clear();
   if (!OpenDialog2.Execute(this)) return;
   // The dialog has closed over the window: show it again before a long file keeps us busy.
-  repaint();
+  platform::RepaintExposed(*this);
   AddressFileName = platform::to_native(OpenDialog2.FileName);
   DestList->clear();
   try {

@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QWidget>
+
+#include "platform/ui/RepaintExposed.h"
+
+namespace quill::platform {
+namespace {
+
+class PaintCounter : public QObject {
+ public:
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++count;
+    return false;
+  }
+};
+
+TEST(RepaintExposedTest, PaintsAtOnceAndWaitsForAnExposeNoLongerThanAsked) {
+  QWidget window;
+  window.resize(200, 100);
+  window.show();
+  QCoreApplication::processEvents();
+  PaintCounter paints;
+  window.installEventFilter(&paints);
+
+  QElapsedTimer timer;
+  timer.start();
+  RepaintExposed(window, std::chrono::milliseconds(30));
+  EXPECT_GE(paints.count, 1);
+  EXPECT_LT(timer.elapsed(), 1000);  // no expose comes here: the wait ends on time
+
+  // A hidden window has nothing to show and nothing to wait for.
+  window.hide();
+  timer.restart();
+  RepaintExposed(window, std::chrono::milliseconds(5000));
+  EXPECT_LT(timer.elapsed(), 1000);
+}
+
+}  // namespace
+}  // namespace quill::platform
