@@ -68,9 +68,8 @@ bench:
 	@scripts/install-deps.sh bench
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
-	@# Only the programs: the build also leaves bench_*_autogen folders beside them.
-	@for b in $(BUILD)/bench/bench_*; do \
-	  [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; \
+	@for b in $$(cat $(BUILD)/bench/programs.txt); do \
+	  echo "== $$b"; $(BUILD)/bench/$$b || exit 1; \
 	done
 
 clean:

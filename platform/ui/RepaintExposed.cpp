@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QThread>
 #include <QWidget>
 #include <QWindow>
@@ -31,6 +32,9 @@ class ExposeWatcher : public QObject {
 
 void RepaintExposed(QWidget& window, std::chrono::milliseconds wait) {
   window.repaint();
+  // Only on X11 does the uncovered part come later, with its expose event: other platforms
+  // keep the window's picture, and there is no window manager without a screen.
+  if (QGuiApplication::platformName() != QStringLiteral("xcb")) return;
   QWindow* handle = window.windowHandle();
   if (!handle || !window.isVisible()) return;
   const ExposeWatcher watcher(handle);

@@ -8,10 +8,10 @@ class QWidget;
 
 namespace quill::platform {
 
-/// Repaints `window`, then lets paint and expose events (never input) through until the part
-/// that the closed dialog uncovered has been exposed and painted, or `wait` has passed. A
-/// window manager takes the dialog's frame away on its own time, so a repaint alone can come
-/// before the uncovered part is there to paint.
+/// Repaints `window`; then, on X11, lets paint and expose events (never input) through until
+/// the part that the closed dialog uncovered has been exposed and painted, or `wait` has
+/// passed. The window manager takes the dialog's frame away on its own time, so a repaint
+/// alone can come before the uncovered part is there to paint.
 void RepaintExposed(QWidget& window,
                     std::chrono::milliseconds wait = std::chrono::milliseconds(50));
 
