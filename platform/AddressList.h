@@ -46,6 +46,11 @@ class AddressList {
   /// this list shares with the list it was copied from).
   void AppendView(std::string_view entry) { entries_.push_back(entry); }
 
+  /// Copies the entries from index `from` on that view `bytes` (stored with Keep) into
+  /// storage of their own, packed, and lets go of `bytes` unless a copy of the list still
+  /// shares them: for a text of which the entries are a small part.
+  void Repack(std::size_t from, std::string_view bytes);
+
   /// Keeps only the entries for which `keep(index)` is true, in order.
   template <class Predicate>
   void KeepWhere(Predicate keep) {

@@ -69,6 +69,13 @@ TEST(AddressFileTest, EntriesViewTheFileBytesKeptWithTheList) {
   // No copy per address: the second entry sits where the file put it.
   EXPECT_EQ(list[1].data() - list[0].data(), 12);
 
+  // Wide lines: the first fields are packed on their own, and the file's bytes let go.
+  AddressList wide;
+  const std::string columns(200, ',');
+  AppendAddressEntries("a@b.c" + columns + "\r\nd@e.f" + columns + "\r\n\tq@r.s\r\n", wide);
+  EXPECT_EQ(wide, (Entries{"a@b.c", "d@e.f", "\tq@r.s"}));
+  EXPECT_EQ(wide[1].data() - wide[0].data(), 5);
+
   // A copy shares the bytes and outlives the original; a later load appends behind.
   AddressList copy = list;
   list.clear();
