@@ -18,7 +18,7 @@ using quill::bench::RunProcess;
 using quill::bench::Series;
 using quill::bench::Spread;
 
-constexpr int kRounds = 5;
+constexpr int kRounds = 7;
 
 // Japanese prose-like text: kanji, kana, ASCII words and CR LF line ends.
 std::string MakeText(size_t bytes) {

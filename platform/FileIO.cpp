@@ -45,28 +45,20 @@ std::size_t ReadSome(const FileDescriptor& fd, const std::string& path, char* to
 }
 
 std::string ReadAll(const FileDescriptor& fd, const std::string& path, std::size_t maxBytes) {
-  // A regular file is read into one buffer of its size, allocated once. Whatever follows
-  // (a file that grew since, or one that tells no size, like a FIFO or a /proc file) is read
-  // through a small buffer of its own and appended, so the big buffer is never doubled just
-  // to find the end of the file.
+  // A regular file gets one buffer of its size, allocated once and filled as the bytes come
+  // in, through a small block: never zero-filled first, and never doubled just to find the
+  // end of the file. Bytes beyond that size (a file that grew since, or one that tells no
+  // size, like a FIFO or a /proc file) grow the buffer as any string grows.
   struct stat info {};
-  std::size_t expected = 0;
+  std::string bytes;
   if (::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-    expected = std::min(static_cast<std::size_t>(info.st_size), maxBytes);
-  std::string bytes(expected, '\0');
-  std::size_t have = 0;
-  while (have < expected) {
-    const std::size_t n = ReadSome(fd, path, bytes.data() + have, expected - have);
-    if (n == 0) break;
-    have += n;
-  }
-  bytes.resize(have);
-  if (have < expected) return bytes;  // the file ended early: it shrank meanwhile
-  char more[1 << 14];
+    bytes.reserve(std::min(static_cast<std::size_t>(info.st_size), maxBytes));
+  char block[1 << 16];
   while (bytes.size() < maxBytes) {
-    const std::size_t n = ReadSome(fd, path, more, std::min(sizeof more, maxBytes - bytes.size()));
+    const std::size_t n =
+        ReadSome(fd, path, block, std::min(sizeof block, maxBytes - bytes.size()));
     if (n == 0) break;
-    bytes.append(more, n);
+    bytes.append(block, n);
   }
   return bytes;
 }
