@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bench/support/ProcessRuns.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -82,15 +83,15 @@ const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
 }  // namespace
 
 int main() {
-  quill::bench::TempFolder temp;
-  setenv("XDG_CONFIG_HOME", temp.File("config").c_str(), 1);
-  setenv("HOME", temp.dir().c_str(), 1);
-  setenv("XDG_RUNTIME_DIR", temp.dir().c_str(), 1);
+  quill::test::TempDir temp;
+  setenv("XDG_CONFIG_HOME", temp.file("config").c_str(), 1);
+  setenv("HOME", temp.path().c_str(), 1);
+  setenv("XDG_RUNTIME_DIR", temp.path().c_str(), 1);
   const std::string driver = QUILL_BENCH_DRIVERS "/address_load";
 
-  const std::string one = temp.File("1m.txt"), four = temp.File("4m.txt");
-  const std::string empty = temp.File("empty.txt");
-  const std::string invalid = temp.File("invalid.txt"), valid = temp.File("valid.txt");
+  const std::string one = temp.file("1m.txt"), four = temp.file("4m.txt");
+  const std::string empty = temp.file("empty.txt");
+  const std::string invalid = temp.file("invalid.txt"), valid = temp.file("valid.txt");
   const size_t distinctOne = WriteAddresses(one, 1'000'000, true);
   const size_t distinctFour = WriteAddresses(four, 4'000'000, true);
   WriteAddresses(invalid, 200'000, false);

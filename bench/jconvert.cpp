@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bench/support/ProcessRuns.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -52,9 +53,9 @@ double FileBytes(const std::string& path) {
 }  // namespace
 
 int main() {
-  quill::bench::TempFolder temp;
+  quill::test::TempDir temp;
   const std::string driver = QUILL_BENCH_DRIVERS "/jconvert";
-  const std::string small = temp.File("20mb.txt"), big = temp.File("200mb.txt");
+  const std::string small = temp.file("20mb.txt"), big = temp.file("200mb.txt");
   {
     // Gone before the first process starts, so that none of them counts it as its own.
     const std::string text = MakeText(20'000'000);
@@ -62,7 +63,7 @@ int main() {
     std::ofstream out(big, std::ios::binary);
     for (int i = 0; i < 10; ++i) out << text;
   }
-  const std::string out = temp.File("out.jis");
+  const std::string out = temp.file("out.jis");
 
   Series ours{"ours, 20 MB", {}}, iconv{"iconv -f CP932 -t ISO-2022-JP, 20 MB", {}};
   Series oursBig{"ours, 200 MB", {}};

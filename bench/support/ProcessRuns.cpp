@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 
 extern char** environ;
 
@@ -96,17 +95,6 @@ Spread RatioByRound(const Series& a, const Series& b) {
   Spread spread = SpreadOf(ratios);
   spread.median = a.Seconds().median / b.Seconds().median;
   return spread;
-}
-
-TempFolder::TempFolder() {
-  char pattern[] = "/tmp/quill-bench.XXXXXX";
-  if (!::mkdtemp(pattern)) Fail("mkdtemp");
-  dir_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ec;
-  std::filesystem::remove_all(dir_, ec);
 }
 
 }  // namespace quill::bench

@@ -37,20 +37,6 @@ struct Series {
   void Print() const;
 };
 
-/// Leaves `dir` (a fresh temporary folder) and everything in it when destroyed.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::string& dir() const { return dir_; }
-  std::string File(const std::string& name) const { return dir_ + "/" + name; }
-
- private:
-  std::string dir_;
-};
-
 /// The median of the whole runs of `a` divided by that of `b`, with the ratio's spread taken
 /// from the runs of each round (a[i] / b[i]).
 Spread RatioByRound(const Series& a, const Series& b);

@@ -9,6 +9,7 @@
 #include "mailer/ui/MainUnit.h"
 #include "platform/ui/SjisText.h"
 #include "support/ui/FormTest.h"
+#include "support/ui/PaintCounter.h"
 
 namespace quill {
 namespace {
@@ -92,19 +93,6 @@ TEST_F(AddressLoadTest, InvalidEntriesAreLoggedByPositionAndNoPassRuns) {
   EXPECT_EQ(DestList->size(), 5u);  // repeats kept
 }
 
-// Counts the paint events of one widget.
-class PaintCounter : public QObject {
- public:
-  explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-  int count = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++count;
-    return false;
-  }
-};
-
 TEST_F(AddressLoadTest, ManyInvalidAddressesAreLoggedInOneEditAfterARepaint) {
   std::string bytes;
   QStringList expected;
@@ -118,7 +106,7 @@ TEST_F(AddressLoadTest, ManyInvalidAddressesAreLoggedInOneEditAfterARepaint) {
   QObject::connect(MainForm->StatusMemo->document(), &QTextDocument::contentsChange,
                    [&](int, int, int added) { edits += added > 1; });
   QCoreApplication::processEvents();  // the window is on the screen
-  PaintCounter paints(MainForm->StatusMemo->viewport());
+  test::PaintCounter paints(*MainForm->StatusMemo->viewport());
   Load(bytes);
   EXPECT_EQ(Log(), expected.join(QLatin1Char('\n')) + QLatin1Char('\n'));
   EXPECT_EQ(edits, 1);

@@ -2,32 +2,20 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QWidget>
 
 #include "platform/ui/RepaintExposed.h"
+#include "support/ui/PaintCounter.h"
 
 namespace quill::platform {
 namespace {
-
-class PaintCounter : public QObject {
- public:
-  int count = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++count;
-    return false;
-  }
-};
 
 TEST(RepaintExposedTest, PaintsAtOnceAndWaitsNoLongerThanAsked) {
   QWidget window;
   window.resize(200, 100);
   window.show();
   QCoreApplication::processEvents();
-  PaintCounter paints;
-  window.installEventFilter(&paints);
+  test::PaintCounter paints(window);
 
   QElapsedTimer timer;
   timer.start();
