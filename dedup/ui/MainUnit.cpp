@@ -144,6 +144,10 @@ void TMainForm::AppendDeletionLog(const std::string& log) {
   QString lines = quill::platform::from_sjis(log);
   lines.chop(1);  // the line break after the last line
   quill::platform::AppendMemoLines(*Memo1, lines);
+  // As a memo does when lines are added to it, the caret goes after the new lines and they
+  // come into view: a run's log would otherwise stay unseen below an earlier run's.
+  Memo1->moveCursor(QTextCursor::End);
+  Memo1->ensureCursorVisible();
 }
 
 void TMainForm::Save1Click() {

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include "dedup/ui/Forms.h"
 #include "dedup/ui/MainUnit.h"
@@ -155,6 +157,24 @@ TEST_F(VivoveCleaningTest, ASecondFileIsCleanedAloneBelowTheFirstLog) {
   ASSERT_EQ(Memo().right(5), QStringLiteral("\nnote"));
   RunDeletion();
   EXPECT_TRUE(Memo().endsWith(QStringLiteral("note\n3:c を削除しました。\n4:b を削除しました。")));
+}
+
+// As lines added to a memo do, a run's log comes into view with the caret after it, also below
+// a longer log of an earlier run that the user has scrolled back through.
+TEST_F(VivoveCleaningTest, TheNewestLogLinesComeIntoView) {
+  std::string bytes;
+  for (int i = 0; i < 200; ++i) bytes += "a\r\n";
+  Open(WriteList("list.txt", bytes));
+  QPlainTextEdit& memo = *MainForm->Memo1;
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    RunDeletion();
+    QApplication::processEvents();
+    ASSERT_GT(memo.verticalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(memo.textCursor().atEnd());
+    EXPECT_TRUE(memo.viewport()->rect().contains(memo.cursorRect()));
+    memo.verticalScrollBar()->setValue(0);  // back to the first lines
+  }
 }
 
 TEST_F(VivoveCleaningTest, AnEmptyFileOpensRunsAndSavesEmpty) {
