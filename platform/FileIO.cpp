@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/Error.h"
 #include "platform/FileDescriptor.h"
@@ -115,6 +116,15 @@ mode_t KeptOrDefaultMode(const std::string& path) {
   return 0666 & ~mask;
 }
 
+// Where a document named `path` is replaced: at the file that a symbolic link there names, so
+// that the link stays and the file that others reach through it gets the new content.
+std::string DocumentTarget(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_symlink(path, error)) return path;
+  const std::filesystem::path target = std::filesystem::canonical(path, error);
+  return error ? path : target.string();  // a dangling link is replaced by the file
+}
+
 }  // namespace
 
 std::string ReadWholeFile(const std::string& path) {
@@ -161,7 +171,13 @@ void WriteWholeFile(const std::string& path, std::string_view bytes) {
 }
 
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes, ReplacedFileMode mode) {
-  std::string temp = path + ".XXXXXX";
+  const bool document = mode == ReplacedFileMode::KeepOrUmaskDefault;
+  const std::string target = document ? DocumentTarget(path) : path;
+  // The rename would replace a file that its permissions protect from writing: a document is
+  // refused then, as writing it in place would be.
+  if (document && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES)
+    throw FileError("Cannot create file", path, EACCES);
+  std::string temp = target + ".XXXXXX";
   // mkostemp creates the file with mode 0600, whatever the umask.
   FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
   if (fd.get() < 0) throw FileError("Cannot create file", path, errno);
@@ -169,13 +185,11 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes, Repl
     ::unlink(temp.c_str());
     return FileError("Cannot write file", path, err);
   };
-  if (mode == ReplacedFileMode::KeepOrUmaskDefault &&
-      ::fchmod(fd.get(), KeptOrDefaultMode(path)) != 0)
-    throw fail(errno);
+  if (document && ::fchmod(fd.get(), KeptOrDefaultMode(target)) != 0) throw fail(errno);
   if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) throw fail(errno);
   if (!fd.Close()) throw fail(errno);
-  if (::rename(temp.c_str(), path.c_str()) != 0) throw fail(errno);
-  SyncDirectory(DirectoryOf(path).empty() ? std::string(".") : DirectoryOf(path));
+  if (::rename(temp.c_str(), target.c_str()) != 0) throw fail(errno);
+  SyncDirectory(DirectoryOf(target).empty() ? std::string(".") : DirectoryOf(target));
 }
 
 void MakeDirectories(const std::string& dir, mode_t mode, const std::string& forFile) {

@@ -35,10 +35,14 @@ std::string ReadRegularFile(const std::string& path, std::size_t maxBytes);
 /// Only a regular file is written: a FIFO or a device at `path` is refused without waiting.
 void WriteWholeFile(const std::string& path, std::string_view bytes);
 
-/// The permission bits of a file that ReplaceFileAtomically writes.
+/// What ReplaceFileAtomically writes: it sets the new file's permission bits and, for a
+/// document, where it goes.
 enum class ReplacedFileMode {
-  OwnerOnly,          ///< 0600 (files that hold credentials or settings)
-  KeepOrUmaskDefault  ///< the old file's bits; a new file gets 0666 less the umask
+  OwnerOnly,  ///< 0600 (files that hold credentials or settings)
+  /// A document the user chose: the old file's bits, or 0666 less the umask for a new file.
+  /// A symbolic link at the path stays, and the file it names is replaced; a file that the
+  /// user may not write is refused ("Cannot create file"), as writing it in place would be.
+  KeepOrUmaskDefault
 };
 
 /// Replaces the file at `path` with `bytes` so that it holds either its old or its new

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "platform/Error.h"
 #include "platform/FileIO.h"
@@ -56,6 +59,61 @@ TEST(AtomicFileTest, KeepsTheOldPermissionBitsOrTakesTheUmaskDefault) {
   ReplaceFileAtomically(dir.file("fresh.txt"), "x", ReplacedFileMode::KeepOrUmaskDefault);
   ::umask(oldMask);
   EXPECT_EQ(ModeOf(dir.file("fresh.txt")), 0640u);
+}
+
+// Runs `check` without the privilege to write other users' files, in `dir` (which it may
+// write): as the user nobody in a child process when the tests run as root. Returns what
+// `check` returns.
+int RunUnprivileged(const std::filesystem::path& dir, const std::function<int()>& check) {
+  if (::geteuid() != 0) return check();
+  constexpr uid_t kNobody = 65534;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
+    if (::lchown(entry.path().c_str(), kNobody, kNobody) != 0) return 100;
+  if (::chown(dir.c_str(), kNobody, kNobody) != 0) return 101;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(102);
+    ::_exit(check());
+  }
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return 103;
+  return WEXITSTATUS(status);
+}
+
+// A document is the file that the user chose by its name: a symbolic link there stays a link
+// and the file it names gets the new content; a file that the user may not write is refused
+// with the old content kept, as writing it in place would be.
+TEST(AtomicFileTest, ADocumentIsReplacedWhereItsLinkPointsAndOnlyWhenWritable) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.file("shared"));
+  WriteFileBytes(dir.file("shared") + "/list.txt", "old");
+  ::chmod((dir.file("shared") + "/list.txt").c_str(), 0640);
+  std::filesystem::create_symlink("shared/list.txt", dir.file("list.txt"));
+  ReplaceFileAtomically(dir.file("list.txt"), "new", ReplacedFileMode::KeepOrUmaskDefault);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("list.txt")));
+  EXPECT_EQ(ReadFileBytes(dir.file("shared") + "/list.txt"), "new");
+  EXPECT_EQ(ModeOf(dir.file("shared") + "/list.txt"), 0640u);
+  EXPECT_EQ(EntriesIn(dir.path()), 2u);
+  EXPECT_EQ(EntriesIn(dir.file("shared")), 1u);
+
+  const std::string readOnly = dir.file("read-only.txt");
+  WriteFileBytes(readOnly, "old");
+  ::chmod(readOnly.c_str(), 0444);
+  EXPECT_EQ(RunUnprivileged(
+                dir.path(),
+                [&] {
+                  try {
+                    ReplaceFileAtomically(readOnly, "new", ReplacedFileMode::KeepOrUmaskDefault);
+                  } catch (const Error& e) {
+                    return e.what() == "Cannot create file \"" + readOnly + "\". Permission denied"
+                               ? 0
+                               : 1;
+                  }
+                  return 2;
+                }),
+            0);
+  EXPECT_EQ(ReadFileBytes(readOnly), "old");
+  EXPECT_EQ(EntriesIn(dir.path()), 3u);
 }
 
 TEST(AtomicFileTest, FailedWritesLeaveTheOldFileIntact) {
