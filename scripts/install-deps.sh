@@ -4,8 +4,10 @@
 set -euo pipefail
 # qt6-translations-l10n: the framework's own dialogs in Japanese on every locale.
 # xdg-utils: xdg-open, through which the programs open their help file or help page.
+# libxcb1-dev: the send run asks the X server whether Escape is held down.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libssl-dev
-          libjpeg62-turbo-dev fonts-ipafont-gothic qt6-translations-l10n xdg-utils)
+          libjpeg62-turbo-dev fonts-ipafont-gothic qt6-translations-l10n xdg-utils
+          libxcb1-dev)
 if [ "${1:-build}" = test ] || [ "${1:-build}" = bench ]; then
   packages+=(googletest libgtest-dev libbenchmark-dev python3 python3-aiosmtpd clang
              libclang-rt-14-dev desktop-file-utils)

@@ -71,6 +71,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   BindEditCommands();
   BindBodyCommands();
   BindSettingsCommands();
+  BindSendRun();
 
   resize(643, 603);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -143,6 +144,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+  if (DeferCloseWhileSending(event)) return;
   // A failing close handler keeps the window open; the next attempt runs it again.
   if (platform::RunHandler(this, [this] { FormClose(); }))
     event->accept();

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "mailer/message/IdMessage.h"
+#include "mailer/smtp/IdSMTP.h"
 #include "platform/AddressList.h"
 #include "platform/ui/UiServices.h"
 #include "ui_MainForm.h"
@@ -104,6 +106,15 @@ class TMainForm : public QMainWindow, public Ui::TMainForm {
   bool FLogDirty = false;
   std::unique_ptr<TStringList> FBodyList;
 
+  // Send run and AUTH scheme check (MainSendRun.cpp).
+  std::unique_ptr<TIdSMTP> IdSMTP1;  ///< created once with the window; OnStatus: IdSMTP1Status
+  std::unique_ptr<TIdMessage> IdMessage1;
+  void SendBtnClick();
+  void IdSMTP1Status(TIdStatus AStatus, const std::string& AStatusText);
+  void SMTP1Click();
+  /// True while a send run is going.
+  bool SendRunning() const { return sendRunning_; }
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -114,6 +125,14 @@ class TMainForm : public QMainWindow, public Ui::TMainForm {
   void SaveRunLogAtClose();
   void SaveSettingsAtClose();
   void RemoveDuplicates();
+
+  // Send run (MainSendRun.cpp).
+  friend class MainSendRunWindow;
+  void BindSendRun();
+  /// A close request during a run: stops the run and closes when it has ended.
+  bool DeferCloseWhileSending(QCloseEvent* event);
+  bool sendRunning_ = false;
+  bool closeAfterRun_ = false;
 
   QLabel* panel0_ = nullptr;
   QLabel* panel1_ = nullptr;

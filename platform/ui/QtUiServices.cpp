@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "platform/ui/UiServices.h"
+#include "platform/ui/X11Keyboard.h"
 
 namespace quill::platform {
 namespace {
@@ -100,8 +101,10 @@ class QtUiServices final : public UiServices {
 
   void ProcessMessages() override { QCoreApplication::processEvents(); }
 
+  // On X11 the server tells the key's state at this moment, whichever window has the focus;
+  // elsewhere the application's own record of presses and releases has to do.
   bool EscapeHeld() override {
-    Watcher();
+    if (const std::optional<bool> down = X11EscapeDown()) return *down;
     return Watcher().held;
   }
 

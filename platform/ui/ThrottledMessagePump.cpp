@@ -1,0 +1,20 @@
+#include "platform/ui/ThrottledMessagePump.h"
+
+#include "platform/ui/UiServices.h"
+
+namespace quill::platform {
+
+ThrottledMessagePump::ThrottledMessagePump(std::chrono::milliseconds interval, Clock clock)
+    : interval_(interval), clock_(std::move(clock)), last_(clock_()) {}
+
+void ThrottledMessagePump::Step() {
+  if (clock_() - last_ >= interval_) Flush();
+}
+
+void ThrottledMessagePump::Flush() {
+  Ui().ProcessMessages();
+  // Counted from the end of the step, so a slow repaint does not make the next one due at once.
+  last_ = clock_();
+}
+
+}  // namespace quill::platform
