@@ -14,6 +14,7 @@ client under test, into OUT_DIR/<n>/ (n counting from 1):
   part-<i>.name the file name of attachment i, as raw bytes
   part-<i>.data the decoded content of attachment i
   raw           the message as received
+A recipient whose address begins with "refused" is refused with 550.
 """
 import email
 import email.header
@@ -54,6 +55,12 @@ class Capture:
     def __init__(self, out_dir):
         self.out_dir = out_dir
         self.count = 0
+
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if address.startswith("refused"):
+            return "550 5.1.1 No such user here"
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
         self.count += 1
