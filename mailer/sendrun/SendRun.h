@@ -42,6 +42,7 @@ class SendRunWindow {
 };
 
 /// The main window's state that one run reads; it must stay in place until the run ends.
+/// Texts are Shift_JIS, the address file's name included.
 struct SendRunInput {
   bool TextLoaded;
   bool AddressLoaded;

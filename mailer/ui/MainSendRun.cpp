@@ -122,9 +122,10 @@ void TMainForm::SendBtnClick() {
     RunningFlag running(sendRunning_);
     RunCommandsOff commandsOff(*this);
     MainSendRunWindow window(*this);
+    // The address file's path is native; the run log holds Shift_JIS.
+    const std::string addressFile = platform::to_sjis(platform::from_native(AddressFileName));
     RunSend({*IdSMTP1, *IdMessage1, *SmtpForm->FSmtp, *Settings, window},
-            {TextLoaded, AddressLoaded, DocName, AddressFileName, *DestList}, *FBodyList,
-            FLogDirty);
+            {TextLoaded, AddressLoaded, DocName, addressFile, *DestList}, *FBodyList, FLogDirty);
   }
   if (closeAfterRun_) {
     closeAfterRun_ = false;

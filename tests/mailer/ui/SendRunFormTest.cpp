@@ -51,7 +51,7 @@ class SendRunFormTest : public test::FormTest {
     DestList->push_back(first);
     for (int i = 2; i <= count; ++i) DestList->push_back("to" + std::to_string(i) + "@example.jp");
     AddressLoaded = true;
-    AddressFileName = "/lists/to.csv";
+    AddressFileName = "/リスト/宛先.csv";  // native, as the address loader keeps it
     TextLoaded = true;
     DocName = sjis("ご案内");
     MainForm->Body->setPlainText(QStringLiteral("こんにちは、世界。\nASCII line"));
@@ -109,8 +109,8 @@ TEST_F(SendRunFormTest, EveryAddressReceivesTheMessageInGroupsWithWaitsBetween) 
   EXPECT_TRUE(MainForm->SMTP1->isEnabled());
   const QString connected = QStringLiteral("テスト鯖 に接続しました。");
   EXPECT_EQ(Log(), QStringList({QStringLiteral("文書　　 ご案内 を開きました。"),
-                                QStringLiteral("アドレス /lists/to.csv を開きました。"), connected,
-                                connected, connected, QString()}));
+                                QStringLiteral("アドレス /リスト/宛先.csv を開きました。"),
+                                connected, connected, connected, QString()}));
 
   ASSERT_EQ(ReceivedCount(), 25);
   for (int n : {1, 10, 11, 25}) {
@@ -146,7 +146,7 @@ TEST_F(SendRunFormTest, AttachmentsGoOutWithTheBodyConvertedAndStatusTextsFollow
   EXPECT_EQ(
       Log(),
       QStringList({QStringLiteral("文書　　 ご案内 を開きました。"),
-                   QStringLiteral("アドレス /lists/to.csv を開きました。"),
+                   QStringLiteral("アドレス /リスト/宛先.csv を開きました。"),
                    QStringLiteral("Connecting to 127.0.0.1."), QStringLiteral("Connected."),
                    QStringLiteral("テスト鯖 に接続しました。"),
                    QStringLiteral("＊＊　送信エラーです。　＊＊"),
