@@ -1,15 +1,20 @@
 // Send rate of the SMTP client against a fast local sink (Postfix's smtp-sink), next to the
 // bound that the wire sets: five round trips per message, one command at a time. Measured in
-// one run: the loopback round-trip time, our client, and Python's smtplib on the same wire.
+// one run: the loopback round-trip time, our client, and Python's smtplib on the same wire;
+// then the whole send run through the main window's 送信 handler (headless), against the
+// client alone with the same group size, and its peak memory beyond the address list.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -20,9 +25,15 @@
 #include <thread>
 #include <vector>
 
-#include "mailer/smtp/IdSMTP.h"
 #include "mailer/message/MessageWriter.h"
+#include "mailer/smtp/IdSMTP.h"
+#include "mailer/ui/Forms.h"
+#include "mailer/ui/MainUnit.h"
 #include "platform/TcpConnection.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/SjisText.h"
+#include "settings/Registory.h"
+#include "settings/ui/SmtpSetUnit.h"
 
 extern char** environ;
 
@@ -120,8 +131,8 @@ quill::TIdMessage BenchMessage() {
   return message;
 }
 
-// Seconds our client takes for `count` messages, kPerConnection on each connection.
-double OurClient(int port, int count) {
+// Seconds our client takes for `count` messages, `perConnection` on each connection.
+double OurClient(int port, int count, int perConnection = kPerConnection) {
   quill::platform::SetPortMappingForTesting(25, port);
   quill::TIdSMTP smtp(quill::platform::LocaleLanguage::Japanese);
   smtp.Host = "127.0.0.1";
@@ -129,7 +140,7 @@ double OurClient(int port, int count) {
   const auto start = SteadyClock::now();
   for (int sent = 0; sent < count;) {
     smtp.Connect();
-    for (int i = 0; i < kPerConnection && sent < count; ++i, ++sent) smtp.Send(message);
+    for (int i = 0; i < perConnection && sent < count; ++i, ++sent) smtp.Send(message);
     smtp.Disconnect();
   }
   const double seconds = Seconds(SteadyClock::now() - start);
@@ -203,13 +214,148 @@ double ReferenceClient(int port, const std::string& messageFile) {
   return std::stod(text);
 }
 
+// The whole send run: the main window's 送信 handler on the offscreen platform, with the
+// message of BenchMessage, groups of kRunGroup and no wait.
+constexpr int kRunAddresses = 10000;
+constexpr int kRunGroup = 100;
+constexpr int kRunRounds = 5;
+constexpr int kLargeList = 100000;
+
+void PrepareWholeRun(int port) {
+  quill::platform::SetPortMappingForTesting(25, port);
+  quill::SmtpForm->FSmtp->Add("sink", "127.0.0.1", "", "bench@example.com", "Bench", kRunGroup, 0,
+                              false, "", "");
+  quill::TextLoaded = true;
+  quill::AddressLoaded = true;
+  quill::DocName = "Benchmark message";
+  QString body;
+  for (const std::string& line : BenchMessage().Body) body += QString::fromLatin1(line) + u'\n';
+  quill::MainForm->Body->setPlainText(body);
+}
+
+void FillAddresses(int count) {
+  quill::DestList->clear();
+  for (int i = 0; i < count; ++i)
+    quill::DestList->push_back("rcpt" + std::to_string(i) + "@example.com");
+}
+
+// Processor seconds this process has used, in user and system mode together.
+double CpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Wall and processor seconds of one measured stretch.
+struct Cost {
+  double wall = 0;
+  double cpu = 0;
+};
+
+template <class Work>
+Cost Measure(Work work) {
+  const auto start = SteadyClock::now();
+  const double cpu = CpuSeconds();
+  work();
+  return {Seconds(SteadyClock::now() - start), CpuSeconds() - cpu};
+}
+
+// One whole run; throws when it did not reach "送信完了".
+Cost WholeRun(bool status) {
+  quill::Settings->Status = status;
+  const Cost cost = Measure([] { quill::MainForm->SendBtnClick(); });
+  if (quill::MainForm->StatusPanel(1)->text() != QStringLiteral("送信完了"))
+    throw std::runtime_error("the send run did not finish");
+  return cost;
+}
+
+// Resident and peak resident memory of this process in KiB (/proc/self/status).
+long ProcKiB(const char* field) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
+  }
+  return -1;
+}
+
+// Starts a new peak of resident memory (Linux: "5" written to clear_refs).
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// Peak memory of a run over `count` addresses: what the list itself takes, and how far the
+// run's peak rose above the memory before it.
+void ReportRunMemory(int count, bool status) {
+  quill::DestList->clear();
+  quill::MainForm->StatusMemo->clear();
+  const long before = ProcKiB("VmRSS:");
+  FillAddresses(count);
+  const long withList = ProcKiB("VmRSS:");
+  ResetPeak();
+  WholeRun(status);
+  const long peak = ProcKiB("VmHWM:");
+  std::printf("peak memory, %6d addresses, Status %-3s: list %6ld KiB, run above list %6ld KiB\n",
+              count, status ? "on" : "off", withList - before, peak - withList);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// The client alone and the two runs take turns, so that a busy moment of the machine hits
+// all three; the ratios are the medians of the rounds' ratios.
+void BenchWholeRun(int port) {
+  PrepareWholeRun(port);
+  FillAddresses(kRunAddresses);
+  std::vector<double> client, off, on, offRatio, onRatio;
+  std::vector<double> clientCpu, offCpu, onCpu;
+  for (int round = 0; round < kRunRounds; ++round) {
+    const Cost alone = Measure([port] { OurClient(port, kRunAddresses, kRunGroup); });
+    quill::platform::SetPortMappingForTesting(25, port);
+    const Cost runOff = WholeRun(false);
+    const Cost runOn = WholeRun(true);
+    client.push_back(kRunAddresses / alone.wall);
+    off.push_back(kRunAddresses / runOff.wall);
+    on.push_back(kRunAddresses / runOn.wall);
+    offRatio.push_back(alone.wall / runOff.wall);
+    onRatio.push_back(alone.wall / runOn.wall);
+    clientCpu.push_back(alone.cpu / kRunAddresses * 1e6);
+    offCpu.push_back(runOff.cpu / kRunAddresses * 1e6);
+    onCpu.push_back(runOn.cpu / kRunAddresses * 1e6);
+  }
+  std::printf("whole send run through 送信: %d addresses, SendNum %d, WaitTime 0, %d rounds\n",
+              kRunAddresses, kRunGroup, kRunRounds);
+  std::printf("  %-28s %6.0f msgs/s, %5.1f us processor time per message\n",
+              "client alone, same groups:", Median(client), Median(clientCpu));
+  std::printf("  %-28s %6.0f msgs/s, %5.1f us per message, %5.1f %% of the client alone\n",
+              "send run, Status off:", Median(off), Median(offCpu), 100 * Median(offRatio));
+  std::printf("  %-28s %6.0f msgs/s, %5.1f us per message, %5.1f %% of the client alone\n",
+              "send run, Status on:", Median(on), Median(onCpu), 100 * Median(onRatio));
+  ReportRunMemory(kRunAddresses, false);
+  ReportRunMemory(kLargeList, false);
+  ReportRunMemory(kRunAddresses, true);
+  ReportRunMemory(kLargeList, true);
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   if (access(kSink, X_OK) != 0) {
     std::printf("bench_smtp_send skipped: %s is missing (Debian package postfix)\n", kSink);
     return 0;
   }
+  // The window runs headless, with settings of its own, and writes as on a Japanese system.
+  const std::filesystem::path home =
+      std::filesystem::temp_directory_path() / ("quill-bench-home-" + std::to_string(getpid()));
+  std::filesystem::create_directories(home);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+  setenv("LC_ALL", "ja_JP.UTF-8", 1);
+  quill::platform::TApplication app(argc, argv);
+  quill::CreateForms();
+  quill::MainForm->show();
+
   const int port = FreePort();
   std::vector<std::string> sinkArgs = {kSink};
   if (geteuid() == 0) sinkArgs.insert(sinkArgs.end(), {"-u", "nobody"});
@@ -274,11 +420,14 @@ int main() {
       std::printf("reference (Python smtplib) failed\n");
       exitCode = 1;
     }
+    BenchWholeRun(port);
   } catch (const std::exception& e) {
     std::printf("bench_smtp_send failed: %s\n", e.what());
     exitCode = 1;
   }
   std::filesystem::remove(messageFile);
+  quill::DestroyForms();
+  std::filesystem::remove_all(home);
   kill(sink, SIGTERM);
   waitpid(sink, nullptr, 0);
   return exitCode;

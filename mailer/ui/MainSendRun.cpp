@@ -2,6 +2,7 @@
 // between the window and the run's core (mailer/sendrun).
 #include <QCloseEvent>
 #include <QListWidget>
+#include <optional>
 
 #include "mailer/sendrun/SendRun.h"
 #include "mailer/ui/AtachUnit.h"
@@ -20,19 +21,30 @@ namespace quill {
 
 using platform::Ui;
 
-// The run's view of the main window. Messages are let through at most once per 10 ms of
-// run, and always before a modal dialog, so a fast run stays live without painting per
+// The run's view of the main window. What the run shows between two moments at which
+// window messages are let through cannot be seen, so run-log lines and panel texts are
+// gathered and put into the widgets then: at most once per 10 ms of run, before a modal
+// dialog and at the end. A fast run thus stays live without painting or laying out text per
 // message.
 class MainSendRunWindow : public SendRunWindow {
  public:
-  explicit MainSendRunWindow(TMainForm& form) : form_(form) {}
-  ~MainSendRunWindow() override { pump_.Flush(); }
+  explicit MainSendRunWindow(TMainForm& form) : form_(form) { form_.activeRun_ = this; }
+  ~MainSendRunWindow() override {
+    form_.activeRun_ = nullptr;
+    Show();
+    Ui().ProcessMessages();
+  }
+  MainSendRunWindow(const MainSendRunWindow&) = delete;
+  MainSendRunWindow& operator=(const MainSendRunWindow&) = delete;
 
   void SetPanel(int index, const std::string& text) override {
-    form_.SetStatusPanel(index, platform::from_sjis(text));
+    panels_[index] = platform::from_sjis(text);
   }
-  void ClearLog() override { form_.StatusMemo->clear(); }
-  void AppendLog(const std::string& line) override { form_.AppendLog(platform::from_sjis(line)); }
+  void ClearLog() override {
+    lines_.clear();
+    form_.StatusMemo->clear();
+  }
+  void AppendLog(const std::string& line) override { lines_ << platform::from_sjis(line); }
   std::vector<std::string> BodyLines() override {
     std::vector<std::string> lines;
     for (const QString& line : platform::DisplayLines(*form_.Body))
@@ -45,13 +57,19 @@ class MainSendRunWindow : public SendRunWindow {
       paths.push_back(platform::to_native(AtachForm->ListBox1->item(i)->text()));
     return paths;
   }
-  void ProcessMessages() override { pump_.Step(); }
+  void ProcessMessages() override {
+    if (!pump_.Due()) return;
+    Show();
+    pump_.Flush();
+  }
   bool EscapeHeld() override { return Ui().EscapeHeld(); }
   bool AskStop() override {
+    Show();
     pump_.Flush();
     return Ui().ShowModal(*BreakForm) == 1;
   }
   void Wait(int seconds) override {
+    Show();
     pump_.Flush();
     WaitForm->SetWaitSeconds(seconds);
     Ui().ShowModal(*WaitForm);
@@ -59,8 +77,20 @@ class MainSendRunWindow : public SendRunWindow {
   bool CloseRequested() override { return form_.closeAfterRun_; }
 
  private:
+  // Puts what was gathered into the run log and the status bar.
+  void Show() {
+    if (!lines_.isEmpty()) platform::AppendMemoLines(*form_.StatusMemo, lines_.join(u'\n'));
+    lines_.clear();
+    for (int i = 0; i < 2; ++i) {
+      if (panels_[i]) form_.SetStatusPanel(i, *panels_[i]);
+      panels_[i].reset();
+    }
+  }
+
   TMainForm& form_;
   platform::ThrottledMessagePump pump_;
+  QStringList lines_;
+  std::optional<QString> panels_[2];
 };
 
 namespace {
@@ -134,7 +164,12 @@ void TMainForm::SendBtnClick() {
 }
 
 void TMainForm::IdSMTP1Status(TIdStatus, const std::string& AStatusText) {
-  if (Settings && Settings->Status) AppendLog(platform::from_sjis(AStatusText));
+  if (!Settings || !Settings->Status) return;
+  // During a run the line joins the run's own, in order.
+  if (activeRun_)
+    activeRun_->AppendLog(AStatusText);
+  else
+    AppendLog(platform::from_sjis(AStatusText));
 }
 
 void TMainForm::SMTP1Click() {

@@ -18,6 +18,7 @@
 namespace quill {
 
 class TRegistory;
+class MainSendRunWindow;
 
 using TStringList = std::vector<std::string>;
 
@@ -133,6 +134,7 @@ class TMainForm : public QMainWindow, public Ui::TMainForm {
   bool DeferCloseWhileSending(QCloseEvent* event);
   bool sendRunning_ = false;
   bool closeAfterRun_ = false;
+  MainSendRunWindow* activeRun_ = nullptr;  ///< the run or check going, if any
 
   QLabel* panel0_ = nullptr;
   QLabel* panel1_ = nullptr;

@@ -7,8 +7,10 @@ namespace quill::platform {
 ThrottledMessagePump::ThrottledMessagePump(std::chrono::milliseconds interval, Clock clock)
     : interval_(interval), clock_(std::move(clock)), last_(clock_()) {}
 
+bool ThrottledMessagePump::Due() const { return clock_() - last_ >= interval_; }
+
 void ThrottledMessagePump::Step() {
-  if (clock_() - last_ >= interval_) Flush();
+  if (Due()) Flush();
 }
 
 void ThrottledMessagePump::Flush() {

@@ -20,6 +20,9 @@ class ThrottledMessagePump {
   /// One step of the command: lets the waiting messages through (Ui().ProcessMessages) when
   /// the interval has passed since they last were.
   void Step();
+  /// True when the interval has passed, so that Step would let messages through; a caller
+  /// that has work to do first (showing what it gathered) asks this, then calls Flush.
+  bool Due() const;
   /// Lets them through now: before a modal dialog and when the command ends.
   void Flush();
 
