@@ -113,8 +113,6 @@ class TMainForm : public QMainWindow, public Ui::TMainForm {
   void SendBtnClick();
   void IdSMTP1Status(TIdStatus AStatus, const std::string& AStatusText);
   void SMTP1Click();
-  /// True while a send run is going.
-  bool SendRunning() const { return sendRunning_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
