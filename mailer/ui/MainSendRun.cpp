@@ -13,7 +13,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/MemoLines.h"
 #include "platform/ui/SjisText.h"
-#include "platform/ui/ThrottledMessagePump.h"
+#include "platform/ui/ThrottledMessages.h"
 #include "settings/Registory.h"
 #include "settings/ui/SmtpSetUnit.h"
 
@@ -60,17 +60,17 @@ class MainSendRunWindow : public SendRunWindow {
   void ProcessMessages() override {
     if (!pump_.Due()) return;
     Show();
-    pump_.Flush();
+    pump_.Now();
   }
   bool EscapeHeld() override { return Ui().EscapeHeld(); }
   bool AskStop() override {
     Show();
-    pump_.Flush();
+    pump_.Now();
     return Ui().ShowModal(*BreakForm) == 1;
   }
   void Wait(int seconds) override {
     Show();
-    pump_.Flush();
+    pump_.Now();
     WaitForm->SetWaitSeconds(seconds);
     Ui().ShowModal(*WaitForm);
   }
@@ -88,7 +88,7 @@ class MainSendRunWindow : public SendRunWindow {
   }
 
   TMainForm& form_;
-  platform::ThrottledMessagePump pump_;
+  platform::ThrottledMessages pump_;
   QStringList lines_;
   std::optional<QString> panels_[2];
 };

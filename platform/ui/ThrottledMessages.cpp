@@ -30,9 +30,10 @@ Clock::duration CoarseResolution() {
 
 ThrottledMessages::ThrottledMessages() : now_(&CoarseNow), slack_(CoarseResolution()) {}
 
+bool ThrottledMessages::Due() const { return !started_ || now_() - last_ >= kInterval + slack_; }
+
 void ThrottledMessages::Step() {
-  if (started_ && now_() - last_ < kInterval + slack_) return;
-  Now();
+  if (Due()) Now();
 }
 
 void ThrottledMessages::Now() {

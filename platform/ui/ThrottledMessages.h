@@ -25,6 +25,10 @@ class ThrottledMessages {
   /// last time (the first call always does), through Ui().ProcessMessages().
   void Step();
 
+  /// True when Step would let messages through now; a caller with work to do first (putting
+  /// what it gathered into the window) asks this, then calls Now.
+  bool Due() const;
+
   /// Lets messages through at once: before a modal dialog is shown, and at the end of the
   /// command, so that its last state is painted.
   void Now();

@@ -16,13 +16,17 @@ TEST(ThrottledMessagesTest, LetsMessagesThroughAtMostOncePer10MsAndAlwaysWhenAsk
   fakeNow = ThrottledMessages::Clock::time_point(1h);
   ThrottledMessages messages(&FakeClock);
 
+  EXPECT_TRUE(messages.Due());
   messages.Step();  // the first step always goes through
   EXPECT_EQ(ui.processMessagesCalls, 1);
   fakeNow += 9ms;
+  EXPECT_FALSE(messages.Due());
   messages.Step();
   messages.Step();
   EXPECT_EQ(ui.processMessagesCalls, 1);
   fakeNow += 1ms;
+  EXPECT_TRUE(messages.Due());
+  EXPECT_EQ(ui.processMessagesCalls, 1);  // asking lets nothing through
   messages.Step();
   EXPECT_EQ(ui.processMessagesCalls, 2);
 
