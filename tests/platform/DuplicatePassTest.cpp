@@ -3,37 +3,16 @@
 #include <random>
 
 #include "platform/DuplicatePass.h"
+#include "support/AddressFileModel.h"
 
 namespace quill {
 namespace {
 
 using Entries = std::vector<std::string>;
 
-struct PassOutcome {
-  std::vector<std::int32_t> counts;
-  std::vector<int> positions;
-  Entries kept;
-};
-
-// The plain pass, as the mailer once did it: every first occurrence compared with every entry.
-PassOutcome QuadraticPass(const Entries& list) {
-  const Entries copy = list;
-  const auto n = static_cast<std::int32_t>(list.size());
-  PassOutcome out;
-  out.counts.assign(list.size(), 0);
-  for (std::int32_t i = 0; i < n; ++i) {
-    if (out.counts[i] != 0) continue;
-    std::int32_t k = 0;
-    for (std::int32_t j = 0; j < n; ++j) {
-      if (list[i] == copy[j]) out.counts[j] = ++k;
-    }
-    out.positions.push_back(static_cast<int>(i * 100.0 / n));
-  }
-  for (std::int32_t i = 0; i < n; ++i) {
-    if (out.counts[i] == 1) out.kept.push_back(copy[i]);
-  }
-  return out;
-}
+// The plain pass, every first occurrence compared with every entry, is the reference.
+using PassOutcome = test::ModelPass;
+const auto QuadraticPass = test::ModelDuplicatePass;
 
 PassOutcome HashPass(const Entries& list) {
   PassOutcome out;
