@@ -38,7 +38,9 @@ void AppendAddressEntries(std::string bytes, AddressList& entries) {
 
 void ReadAddressFile(const std::string& path, AddressList& entries) {
   try {
-    AppendAddressEntries(platform::ReadWholeFile(path), entries);
+    // Only a regular file: a FIFO could hold the read without end, and a device like
+    // /dev/zero never ends, filling the memory before the load could fail.
+    AppendAddressEntries(platform::ReadRegularFile(path, std::string().max_size()), entries);
   } catch (const std::bad_alloc&) {
     // The caller reports every failure of the load alike; one failure type keeps that simple.
     throw Error("out of memory");

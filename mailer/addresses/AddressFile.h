@@ -14,9 +14,9 @@ namespace quill {
 /// list keeps `bytes` as the storage that its new entries view.
 void AppendAddressEntries(std::string bytes, AddressList& entries);
 
-/// Appends the entries of the file at `path` (native path) to `entries`. Throws quill::Error
-/// when the file cannot be opened or read, or memory runs out; `entries` then keeps what was
-/// appended before the failure.
+/// Appends the entries of the regular file at `path` (native path) to `entries`. Throws
+/// quill::Error when the file cannot be opened or read, is no regular file (a folder, a FIFO, a
+/// device), or memory runs out; `entries` then keeps what was appended before the failure.
 void ReadAddressFile(const std::string& path, AddressList& entries);
 
 }  // namespace quill

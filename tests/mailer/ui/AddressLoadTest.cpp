@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -138,6 +139,32 @@ TEST_F(AddressLoadTest, EmptyMissingAndCancelledLoads) {
   EXPECT_EQ(Panel(1), QStringLiteral("＊＊＊ アドレスファイルを開けません。"));
   EXPECT_FALSE(AddressLoaded);
   EXPECT_TRUE(DestList->empty());
+  EXPECT_TRUE(ui_.errors.isEmpty());
+}
+
+TEST_F(AddressLoadTest, AFifoOrADeviceIsAFileThatCannotBeOpened) {
+  // A FIFO could hold the read without end and a device never end it, as /dev/zero would
+  // fill the memory: neither is read.
+  const std::string fifo = homeFile("pipe.csv");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  Load("a@b.cd\r\n");
+  ASSERT_TRUE(AddressLoaded);
+  ui_.AnswerFile(from_native(fifo));
+  MainForm->AddressBtnClick();
+  ASSERT_EQ(Panel(1), QStringLiteral("＊＊＊ アドレスファイルを開けません。"));
+  EXPECT_FALSE(AddressLoaded);
+  EXPECT_TRUE(DestList->empty());
+
+  for (const char* device : {"/dev/zero", "/dev/null"}) {
+    Load("a@b.cd\r\n");
+    ui_.AnswerFile(QString::fromLatin1(device));
+    MainForm->AddressBtnClick();
+    EXPECT_EQ(Panel(1), QStringLiteral("＊＊＊ アドレスファイルを開けません。")) << device;
+    EXPECT_FALSE(AddressLoaded);
+    EXPECT_TRUE(DestList->empty());
+    EXPECT_EQ(AddressFileName, device);
+  }
+  EXPECT_EQ(Panel(0), QStringLiteral("1"));
   EXPECT_TRUE(ui_.errors.isEmpty());
 }
 
