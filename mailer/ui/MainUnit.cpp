@@ -214,31 +214,40 @@ void TMainForm::AddressBtnClick() {
     SetStatusPanel(1, QStringLiteral("＊＊＊ アドレスがありません。"));
     return;
   }
-  AddressLoaded = true;
-  // One edit of the run log for all the lines: a file of many invalid addresses would
-  // otherwise spend its time laying the log out again after every line. The lines are never
-  // empty, so one insertion gives the text of appending them one by one.
-  QStringList errorLines;
-  for (size_t i = 0; i < DestList->size(); ++i) {
-    const std::string_view entry = (*DestList)[i];
-    if (CheckAddress(entry) > 0) {
-      errorLines << QStringLiteral("アドレスエラー：") + QString::number(i + 1) +
-                        QStringLiteral("->") + platform::from_sjis(entry);
-      AddressLoaded = false;
+  // Memory can still run out while the entries are checked or cleaned; the error box then
+  // tells so. A list that was not checked and cleaned whole is no list to send to, and the
+  // progress window must not stay behind.
+  try {
+    AddressLoaded = true;
+    // One edit of the run log for all the lines: a file of many invalid addresses would
+    // otherwise spend its time laying the log out again after every line. The lines are never
+    // empty, so one insertion gives the text of appending them one by one.
+    QStringList errorLines;
+    for (size_t i = 0; i < DestList->size(); ++i) {
+      const std::string_view entry = (*DestList)[i];
+      if (CheckAddress(entry) > 0) {
+        errorLines << QStringLiteral("アドレスエラー：") + QString::number(i + 1) +
+                          QStringLiteral("->") + platform::from_sjis(entry);
+        AddressLoaded = false;
+      }
     }
+    if (!errorLines.isEmpty())
+      platform::AppendMemoLines(*StatusMemo, errorLines.join(QLatin1Char('\n')));
+    if (!AddressLoaded) {
+      SetStatusPanel(1, QStringLiteral("アドレスファイルにエラーが見つかりました。"));
+      return;
+    }
+    DblChkPrgForm->show();
+    DblChkPrgForm->repaint();  // painted before the first comparison
+    RemoveDuplicates();
+    DblChkPrgForm->close();
+    SetStatusPanel(0, QString::number(DestList->size()));
+    SetStatusPanel(1, QStringLiteral("アドレスファイルを開きました。"));
+  } catch (...) {
+    AddressLoaded = false;
+    DblChkPrgForm->close();
+    throw;
   }
-  if (!errorLines.isEmpty())
-    platform::AppendMemoLines(*StatusMemo, errorLines.join(QLatin1Char('\n')));
-  if (!AddressLoaded) {
-    SetStatusPanel(1, QStringLiteral("アドレスファイルにエラーが見つかりました。"));
-    return;
-  }
-  DblChkPrgForm->show();
-  DblChkPrgForm->repaint();  // painted before the first comparison
-  RemoveDuplicates();
-  DblChkPrgForm->close();
-  SetStatusPanel(0, QString::number(DestList->size()));
-  SetStatusPanel(1, QStringLiteral("アドレスファイルを開きました。"));
 }
 
 void TMainForm::RemoveDuplicates() {

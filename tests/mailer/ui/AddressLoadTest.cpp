@@ -168,6 +168,28 @@ TEST_F(AddressLoadTest, AFifoOrADeviceIsAFileThatCannotBeOpened) {
   EXPECT_TRUE(ui_.errors.isEmpty());
 }
 
+TEST_F(AddressLoadTest, MemoryRunningOutInThePassLeavesNoListToSendTo) {
+  Load("a@b.cd\r\n");
+  ASSERT_TRUE(AddressLoaded);
+  // The pass over a long list needs memory of its own; when it runs out, the error box
+  // tells so, and the half-cleaned list must not count as loaded.
+  ui_.onProcessMessages = [] { throw std::bad_alloc(); };
+  const std::string path = homeFile("list.csv");
+  test::WriteFileBytes(path, "x@y.zz\r\nx@y.zz\r\n");
+  ui_.AnswerFile(from_native(path));
+  MainForm->AddressBtn->click();
+  EXPECT_EQ(ui_.errors.size(), 1);
+  EXPECT_FALSE(AddressLoaded);
+  EXPECT_FALSE(DblChkPrgForm->isVisible());
+  EXPECT_EQ(Panel(0), QStringLiteral("1"));
+  ui_.onProcessMessages = nullptr;
+
+  // The window takes input again: the next load goes through.
+  Load("x@y.zz\r\n");
+  EXPECT_TRUE(AddressLoaded);
+  EXPECT_EQ(*DestList, List({"x@y.zz"}));
+}
+
 TEST_F(AddressLoadTest, TheMainWindowTakesNoInputDuringThePass) {
   int clicksDuringPass = 0;
   bool closedDuringPass = true;
