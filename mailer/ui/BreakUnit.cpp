@@ -12,4 +12,10 @@ TBreakForm::TBreakForm(QWidget* parent) : TDialogForm(parent, platform::DialogFr
   setFixedSize(sizeHint().expandedTo(QSize(220, 90)));
 }
 
+void TBreakForm::FormShow() {
+  platform::CentreOnOwner(*this);
+  // Every question opens on "中断", whichever button answered the last one.
+  Button1->setFocus();
+}
+
 }  // namespace quill

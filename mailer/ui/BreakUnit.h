@@ -11,6 +11,9 @@ namespace quill {
 class TBreakForm : public platform::TDialogForm, public Ui::TBreakForm {
  public:
   explicit TBreakForm(QWidget* parent = nullptr);
+
+ protected:
+  void FormShow() override;  ///< centred on the main window, the focus on "中断"
 };
 
 }  // namespace quill

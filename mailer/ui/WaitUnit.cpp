@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/ui/DialogParts.h"
+
 namespace quill {
 
 TWaitForm::TWaitForm(QWidget* parent)
@@ -22,6 +24,7 @@ void TWaitForm::FormCreate() {
 }
 
 void TWaitForm::FormShow() {
+  platform::CentreOnOwner(*this);
   // A wait below zero ends at once; QTimer takes at most INT_MAX milliseconds.
   const qint64 ms = std::clamp<qint64>(qint64{FWaitSeconds} * 1000, 0, INT_MAX);
   Timer1->setInterval(static_cast<int>(ms));
