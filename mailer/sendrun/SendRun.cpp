@@ -62,7 +62,13 @@ class SendRun {
     perGroup_ = std::clamp(accounts_.GetSendNum(), kMinSendNum, kMaxSendNum);
     waitSeconds_ = std::clamp(accounts_.GetWaitTime(), kMinWaitTime, kMaxWaitTime);
     while (RunGroup() && !AllProcessed()) {
-      if (waitSeconds_ > 0) window_.Wait(waitSeconds_);
+      if (waitSeconds_ > 0 && !window_.CloseRequested()) window_.Wait(waitSeconds_);
+      // A close asked for by the end of a group ends the run here: the next address would
+      // stop it anyway, after the wait and on a connection that carries nothing.
+      if (window_.CloseRequested()) {
+        window_.AppendLog(Texts().stopped);
+        break;
+      }
     }
     if (AllProcessed()) window_.SetPanel(1, Texts().finished);
   }

@@ -35,9 +35,11 @@ class SendRunWindow {
   virtual bool EscapeHeld() = 0;
   /// The stop question; true when the user chose to stop.
   virtual bool AskStop() = 0;
-  /// The timed wait between two groups.
+  /// The timed wait between two groups; it may end at once when the window is asked to
+  /// close just before it.
   virtual void Wait(int seconds) = 0;
-  /// True once the window was asked to close: the run stops at the next address.
+  /// True once the window was asked to close: the run stops at the next address, or at the
+  /// end of its group, before the wait.
   virtual bool CloseRequested() = 0;
 };
 

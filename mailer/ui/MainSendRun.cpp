@@ -71,6 +71,8 @@ class MainSendRunWindow : public SendRunWindow {
   void Wait(int seconds) override {
     Show();
     pump_.Now();
+    // A close request among the messages just let through: the run ends without the wait.
+    if (CloseRequested()) return;
     WaitForm->SetWaitSeconds(seconds);
     Ui().ShowModal(*WaitForm);
   }

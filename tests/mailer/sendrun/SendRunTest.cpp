@@ -284,13 +284,33 @@ TEST_F(SendRunTest, TheStopQuestionIsAskedWhileEscapeIsHeld) {
 }
 
 TEST_F(SendRunTest, AskingTheWindowToCloseStopsTheRunAtTheNextAddress) {
-  AddAccount(10, 5);
-  dest = Addresses(25);
-  window.closeRequested = [this] { return server->messages.size() == 3; };
-  Run();
-  EXPECT_EQ(Groups(), "3");
-  EXPECT_EQ(window.log.back(), kStopped);
-  EXPECT_EQ(window.panels[0], "3");
+  struct Row {
+    const char* name;
+    size_t sentWhenAsked;
+    int waitTime;
+    std::string groups;
+  };
+  const Row rows[] = {
+      {"inside a group", 3, 5, "3"},
+      // At the end of a group: neither a wait nor a connection without a message.
+      {"after a group's last address", 10, 5, "10"},
+      {"after a group's last address, no wait set", 10, 0, "10"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    server = std::make_shared<FakeSmtpServer>();
+    TIdSMTP client(platform::LocaleLanguage::Japanese, server);
+    RecordingWindow shown(server->timeline);
+    accounts.Clear();
+    AddAccount(10, row.waitTime);
+    dest = Addresses(25);
+    shown.closeRequested = [&] { return server->messages.size() == row.sentWhenAsked; };
+    RunSend({client, message, accounts, settings, shown}, {true, true, docName, addressFile, dest},
+            bodyList, logDirty);
+    EXPECT_EQ(Groups(), row.groups);
+    EXPECT_EQ(shown.log.back(), kStopped);
+    EXPECT_EQ(shown.panels[0], std::to_string(row.sentWhenAsked));
+  }
 }
 
 TEST_F(SendRunTest, FailedConnectionsAndLoginsEndTheRunWithoutAWait) {

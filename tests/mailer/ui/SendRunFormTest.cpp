@@ -188,8 +188,25 @@ TEST_F(SendRunFormTest, EscapeAndACloseRequestStopTheRunBeforeTheNextAddress) {
   EXPECT_EQ(ui_.modalForms,
             QStringList({QStringLiteral("WaitForm"), QStringLiteral("StatusForm")}));
   EXPECT_EQ(ReceivedCount(), 2);
+  EXPECT_EQ(Log().at(Log().size() - 2), QStringLiteral("＊＊　送信を中断しました。　＊＊"));
   EXPECT_FALSE(MainForm->isVisible());
   EXPECT_TRUE(ui_.AllAnswersUsed());
+}
+
+TEST_F(SendRunFormTest, AskingToCloseAtTheEndOfAGroupEndsTheRunWithoutTheWait) {
+  Prepare(5, 2, 300);
+  bool asked = false;
+  ui_.onProcessMessages = [&] {
+    if (asked || ReceivedCount() < 2) return;
+    asked = true;
+    MainForm->close();
+  };
+  ui_.AnswerModal(2);  // the question to save the run log: no
+  MainForm->SendBtn->click();
+  EXPECT_EQ(ui_.modalForms, QStringList({QStringLiteral("StatusForm")}));
+  EXPECT_EQ(ReceivedCount(), 2);
+  EXPECT_EQ(Log().at(Log().size() - 2), QStringLiteral("＊＊　送信を中断しました。　＊＊"));
+  EXPECT_FALSE(MainForm->isVisible());
 }
 
 TEST_F(SendRunFormTest, TheAuthSchemeCheckListsTheAnnouncedSchemes) {
