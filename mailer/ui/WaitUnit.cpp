@@ -1,5 +1,6 @@
 #include "mailer/ui/WaitUnit.h"
 
+#include <QCloseEvent>
 #include <algorithm>
 
 #include "platform/ui/DialogParts.h"
@@ -33,7 +34,10 @@ void TWaitForm::FormShow() {
 
 void TWaitForm::Timer1Timer() {
   Timer1->stop();
-  close();
+  done(2);
 }
+
+// The user cannot end the wait: a close request from the window manager (Alt+F4) is refused.
+void TWaitForm::closeEvent(QCloseEvent* event) { event->ignore(); }
 
 }  // namespace quill

@@ -26,6 +26,7 @@ class TWaitForm : public platform::TDialogForm, public Ui::TWaitForm {
 
  protected:
   void FormShow() override;  ///< Timer1 set to the wait and started
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   int FWaitSeconds = 1;

@@ -1,5 +1,6 @@
 // The mailer's small dialogs: the log-save question, the stop question, the progress window,
 // the timed wait and the attachment list.
+#include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QWindow>
@@ -207,6 +208,17 @@ TEST_F(DialogFormsTest, WaitEndsAfterItsSeconds) {
     EXPECT_FALSE(form.Timer1->isActive());
     EXPECT_FALSE(form.isVisible());
   }
+
+  // A close request from the window manager (Alt+F4) does not end it early.
+  QTimer::singleShot(100, &form, [&form] {
+    QCloseEvent request;
+    QApplication::sendEvent(&form, &request);
+  });
+  form.SetWaitSeconds(1);
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(form.exec(), 2);
+  EXPECT_GE(clock.elapsed(), 1000);
 }
 
 TEST_F(DialogFormsTest, AttachmentDialog) {
