@@ -11,6 +11,7 @@ TParamForm::TParamForm(QWidget* parent) : TDialogForm(parent, quill::platform::D
   setupUi(this);
   setFont(quill::platform::FormFont(12));
   setFixedSize(384, 126);
+  KeepCentredOnOwner();
   // The start button marks first and then ends the dialog, even when the marking failed.
   connect(Button1, &QPushButton::clicked, this, [this] {
     quill::platform::RunHandler(this, [this] { Button1Click(); });

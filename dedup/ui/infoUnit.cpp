@@ -23,6 +23,7 @@ TinfoForm::TinfoForm(QWidget* parent) : TDialogForm(parent, quill::platform::Dia
   setupUi(this);
   setFont(quill::platform::FormFont(12));
   setFixedSize(402, 177);
+  KeepCentredOnOwner();
   SetLabelFont(Label3, 24, true);
   SetLabelFont(Label4, 12, false);
   SetLabelFont(Label1, 35, true);

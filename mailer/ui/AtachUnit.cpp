@@ -29,6 +29,7 @@ TAtachForm::TAtachForm(QWidget* parent) : TDialogForm(parent, platform::DialogFr
   connect(DeleteBtn, &QPushButton::clicked, this, Handler(this, &TAtachForm::DeleteBtnClick));
   connect(ClearBtn, &QPushButton::clicked, this, Handler(this, &TAtachForm::ClearBtnClick));
   setFixedSize(458, 244);
+  KeepCentredOnOwner();
   platform::RunHandler(this, [this] { FormCreate(); });
 }
 

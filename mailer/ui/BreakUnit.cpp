@@ -10,10 +10,10 @@ TBreakForm::TBreakForm(QWidget* parent) : TDialogForm(parent, platform::DialogFr
   platform::SetModalResult(Button1, this, 1);
   platform::SetModalResult(Button2, this, 2);
   setFixedSize(sizeHint().expandedTo(QSize(220, 90)));
+  KeepCentredOnOwner();
 }
 
 void TBreakForm::FormShow() {
-  platform::CentreOnOwner(*this);
   // Every question opens on "中断", whichever button answered the last one.
   Button1->setFocus();
 }

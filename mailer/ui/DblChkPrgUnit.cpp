@@ -9,6 +9,7 @@ TDblChkPrgForm::TDblChkPrgForm(QWidget* parent)
   setupUi(this);
   setFont(platform::FormFont(12));
   setFixedSize(389, 106);
+  KeepCentredOnOwner();
 }
 
 }  // namespace quill

@@ -28,6 +28,7 @@ TStatusForm::TStatusForm(QWidget* parent) : TDialogForm(parent, platform::Dialog
   platform::SetModalResult(Button1, this, 1);
   platform::SetModalResult(Button2, this, 2);
   setFixedSize(214, 101);
+  KeepCentredOnOwner();
 }
 
 }  // namespace quill

@@ -3,8 +3,6 @@
 #include <QCloseEvent>
 #include <algorithm>
 
-#include "platform/ui/DialogParts.h"
-
 namespace quill {
 
 TWaitForm::TWaitForm(QWidget* parent)
@@ -12,6 +10,7 @@ TWaitForm::TWaitForm(QWidget* parent)
   setupUi(this);
   setFont(platform::FormFont(12));
   setFixedSize(sizeHint().expandedTo(QSize(260, 60)));
+  KeepCentredOnOwner();
   Timer1->setObjectName(QStringLiteral("Timer1"));
   // A coarse timer may fire up to 5 % early; the wait lasts at least its seconds.
   Timer1->setTimerType(Qt::PreciseTimer);
@@ -25,7 +24,6 @@ void TWaitForm::FormCreate() {
 }
 
 void TWaitForm::FormShow() {
-  platform::CentreOnOwner(*this);
   // A wait below zero ends at once; QTimer takes at most INT_MAX milliseconds.
   const qint64 ms = std::clamp<qint64>(qint64{FWaitSeconds} * 1000, 0, INT_MAX);
   Timer1->setInterval(static_cast<int>(ms));

@@ -52,8 +52,14 @@ void TDialogForm::done(int result) {
 void TDialogForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;
+  if (centring_) centring_->Place();
   WatchPushButtons();
   RunHandler(this, [this] { FormShow(); });
+}
+
+bool TDialogForm::event(QEvent* event) {
+  if (event->type() == QEvent::Paint && centring_) centring_->Painted();
+  return QDialog::event(event);
 }
 
 // The buttons are watched themselves rather than the dialog: a key that reaches the dialog no

@@ -8,6 +8,9 @@
 #include <QFont>
 #include <exception>
 #include <functional>
+#include <optional>
+
+#include "platform/ui/OwnerCentring.h"
 
 namespace quill::platform {
 
@@ -33,7 +36,8 @@ QFont FormFont(int pixelHeight, bool fixedPitch = false);
 /// Return and Enter press the push button that has the focus, as Space does, whether or not
 /// the dialog has a default button; in any other control they press nothing of their own.
 /// FormShow runs at every showing and FormClose at every close, and a FormClose that fails
-/// keeps the dialog open.
+/// keeps the dialog open. A form whose constructor calls KeepCentredOnOwner opens in the
+/// middle of its parent's window at every showing, before FormShow runs.
 class TDialogForm : public QDialog {
  public:
   using QDialog::QDialog;
@@ -41,8 +45,10 @@ class TDialogForm : public QDialog {
   void reject() override {}
 
  protected:
+  void KeepCentredOnOwner() { centring_.emplace(*this); }
   virtual void FormShow() {}
   virtual void FormClose() {}
+  bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -50,6 +56,8 @@ class TDialogForm : public QDialog {
 
  private:
   void WatchPushButtons();
+
+  std::optional<OwnerCentring> centring_;
 };
 
 /// The application object: installs the font substitutes and shows a failure that escapes

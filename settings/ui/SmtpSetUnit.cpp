@@ -22,6 +22,7 @@ TSmtpForm::TSmtpForm(QWidget* parent) : TDialogForm(parent, platform::DialogFram
   ComboBox1->setCompleter(nullptr);
   platform::SetModalResult(EndBtn, this, 1);
   setFixedSize(sizeHint().expandedTo(QSize(340, 0)));
+  KeepCentredOnOwner();
 
   // Only the user's changes of the chooser run its handler: picking an entry (activated) and
   // typing (textEdited); filling or setting it from code emits neither.

@@ -16,6 +16,7 @@ TStatusDisp::TStatusDisp(QWidget* parent)
   items_->addButton(RadioItem2, 2);
   platform::SetModalResult(Button1, this, 1);
   setFixedSize(sizeHint());
+  KeepCentredOnOwner();
 }
 
 int TStatusDisp::ItemIndex() const { return items_->checkedId(); }

@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFontDatabase>
-#include <QWindow>
 
 #include "mailer/ui/AtachUnit.h"
 #include "mailer/ui/BreakUnit.h"
@@ -131,31 +130,6 @@ TEST_F(DialogFormsTest, StopQuestionOpensWithTheFocusOnStop) {
     EXPECT_EQ(form.focusWidget(), form.Button1);
     form.Button2->setFocus();
     form.hide();
-  }
-}
-
-// The stop question and the wait open in the middle of the main window at every showing,
-// also after the main window has moved.
-TEST_F(DialogFormsTest, RunDialogsOpenCentredOnTheMainWindow) {
-  QWidget owner;
-  owner.resize(600, 400);
-  TBreakForm breakForm(&owner);
-  TWaitForm waitForm(&owner);
-  owner.move(100, 100);
-  owner.show();
-  for (QDialog* form : {static_cast<QDialog*>(&breakForm), static_cast<QDialog*>(&waitForm)}) {
-    SCOPED_TRACE(form->objectName().toStdString());
-    for (const QPoint place : {QPoint(100, 100), QPoint(420, 260)}) {
-      owner.move(place);
-      QApplication::processEvents();
-      form->show();
-      QApplication::processEvents();
-      const QPoint centre = form->windowHandle()->geometry().center();
-      // (within the few pixels of the dialog's own frame)
-      EXPECT_LE((centre - owner.frameGeometry().center()).manhattanLength(), 4)
-          << centre.x() << "," << centre.y();
-      form->hide();
-    }
   }
 }
 
