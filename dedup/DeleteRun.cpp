@@ -67,12 +67,6 @@ void AppendDeletionLogLine(std::string& log, std::size_t position, std::string_v
 
 }  // namespace
 
-std::string DeletionLogLine(std::size_t position, std::string_view entry) {
-  std::string line;
-  AppendDeletionLogLine(line, position, entry);
-  return line;
-}
-
 std::string RebuildAddressList(const TStringList& sourceList, const TDeleteFlags& flags,
                                TPositionList& addressList) {
   addressList.clear();

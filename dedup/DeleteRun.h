@@ -33,13 +33,10 @@ using MarkProgress = std::function<void(int position)>;
 /// std::bad_alloc, with `flags` unchanged, when the index cannot be allocated.
 void MarkLaterCopies(const TStringList& entries, TDeleteFlags& flags, const MarkProgress& progress);
 
-/// The deletion log line of the entry at 1-based `position`: "position:entry を削除しました。"
-/// in Shift_JIS, without a line end.
-std::string DeletionLogLine(std::size_t position, std::string_view entry);
-
 /// Rebuilds `addressList` from the entries of `sourceList` (one flag each) without those
 /// flagged kDelete, in order, and returns the deletion log of the flagged ones: one
-/// DeletionLogLine each, each followed by CR LF (empty when nothing was flagged).
+/// line "position:entry を削除しました。" each (1-based position, Shift_JIS), each followed by
+/// CR LF (empty when nothing was flagged).
 std::string RebuildAddressList(const TStringList& sourceList, const TDeleteFlags& flags,
                                TPositionList& addressList);
 
