@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/support/QuietMessages.h"
 #include "mailer/ui/Forms.h"
 #include "mailer/ui/MainUnit.h"
 #include "platform/ui/UiServices.h"
@@ -40,20 +41,13 @@ class OneFileUser final : public quill::platform::UiServices {
 
 }  // namespace
 
-// The offscreen platform warns about what it cannot do for a window; only real trouble is
-// worth a line between the benchmark's results.
-void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
-  if (type == QtCriticalMsg || type == QtFatalMsg)
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-}
-
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: address_load <address file>\n");
     return 2;
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  qInstallMessageHandler(QuietMessages);
+  qInstallMessageHandler(quill::bench::QuietMessages);
   QApplication app(argc, argv);
   OneFileUser user(QString::fromLocal8Bit(argv[1]));
   quill::platform::SetUi(&user);

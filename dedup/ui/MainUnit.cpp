@@ -10,6 +10,7 @@
 #include "platform/ProgramDir.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/HelpPage.h"
+#include "platform/ui/LinearWordWrap.h"
 #include "platform/ui/MemoLines.h"
 #include "platform/ui/SjisText.h"
 
@@ -35,7 +36,7 @@ constexpr QSize kOuterSize(696, 480);
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   setupUi(this);
   setFont(quill::platform::FormFont(12));
-  Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  quill::platform::UseLinearWordWrap(*Memo1);
 
   // One simple panel; a widget of its own, so that menu hints never wipe the text.
   statusText_ = new QLabel(StatusBar1);

@@ -17,6 +17,7 @@
 #include "platform/ui/FollowMemoEnd.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/InputBlocker.h"
+#include "platform/ui/LinearWordWrap.h"
 #include "platform/ui/MemoLines.h"
 #include "platform/ui/RepaintExposed.h"
 #include "platform/ui/SjisText.h"
@@ -49,8 +50,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   QFont bodyFont = platform::FormFont(12);
   bodyFont.setPointSize(9);
   Body->setFont(bodyFont);
-  Body->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-  StatusMemo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  platform::UseLinearWordWrap(*Body);
+  platform::UseLinearWordWrap(*StatusMemo);
   platform::FollowMemoEnd(*StatusMemo);  // a run shows its newest line as it goes
   Splitter1->setStretchFactor(0, 1);
   Splitter1->setStretchFactor(1, 0);
@@ -165,7 +166,7 @@ void TMainForm::FormClose() {
 }
 
 void TMainForm::SaveRunLogAtClose() {
-  if (platform::DisplayLineCount(*StatusMemo) == 0 || !FLogDirty) return;
+  if (!FLogDirty || !platform::HasDisplayLines(*StatusMemo)) return;
   if (Ui().ShowModal(*StatusForm) != 1) return;
   SaveRunLog();  // the dirty flag stays as it is
 }

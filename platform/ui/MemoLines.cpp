@@ -22,11 +22,8 @@ void AppendMemoLines(QPlainTextEdit& memo, const QString& lines) {
   else
     cursor.insertText(QLatin1Char('\n') + lines);
 }
-namespace {
-
-// Calls `each` with the start and length of every display line, in order.
-template <class Each>
-void ForEachDisplayLine(const QPlainTextEdit& memo, Each each) {
+QStringList DisplayLines(const QPlainTextEdit& memo) {
+  QStringList lines;
   const QTextDocument* document = memo.document();
   for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
     const bool last = !block.next().isValid();
@@ -34,33 +31,16 @@ void ForEachDisplayLine(const QPlainTextEdit& memo, Each each) {
     // Asking for the block's rectangle makes the plain-text layout lay the block out.
     document->documentLayout()->blockBoundingRect(block);
     const QTextLayout* layout = block.layout();
+    const QString text = block.text();  // built anew at every call: once per block
     if (!layout || layout->lineCount() == 0) {
-      each(block, 0, block.length() - 1);
+      lines << text;
       continue;
     }
-    for (int i = 0; i < layout->lineCount(); ++i) {
-      const QTextLine line = layout->lineAt(i);
-      each(block, line.textStart(), line.textLength());
-    }
-  }
-}
-
-}  // namespace
-
-QStringList DisplayLines(const QPlainTextEdit& memo) {
-  QStringList lines;
-  ForEachDisplayLine(memo, [&](const QTextBlock& block, int start, int length) {
-    QString text = block.text().mid(start, length);
     // A wrapped line keeps the blanks at which it broke, as an edit control's line does.
-    lines << text;
-  });
+    for (int i = 0; i < layout->lineCount(); ++i)
+      lines << text.mid(layout->lineAt(i).textStart(), layout->lineAt(i).textLength());
+  }
   return lines;
-}
-
-int DisplayLineCount(const QPlainTextEdit& memo) {
-  int count = 0;
-  ForEachDisplayLine(memo, [&](const QTextBlock&, int, int) { ++count; });
-  return count;
 }
 
 bool HasDisplayLines(const QPlainTextEdit& memo) { return !memo.document()->isEmpty(); }

@@ -15,7 +15,6 @@ namespace quill::platform {
 void AppendMemoLines(QPlainTextEdit& memo, const QString& lines);
 
 QStringList DisplayLines(const QPlainTextEdit& memo);
-int DisplayLineCount(const QPlainTextEdit& memo);
 
 /// Whether the memo has a display line at all, which is exactly when its text is not empty.
 /// Answered without laying the text out, so it costs the same for any length of text.

@@ -220,9 +220,9 @@ TEST_F(EditCommandsTest, FontSizesChangeTheBodyAlone) {
 
   // A larger size wraps the same text into more display lines.
   MainForm->Body->setPlainText(QStringLiteral("あいうえお").repeated(80));
-  const int linesAt13 = platform::DisplayLineCount(*MainForm->Body);
+  const int linesAt13 = platform::DisplayLines(*MainForm->Body).size();
   MainForm->N18->trigger();
-  EXPECT_LT(platform::DisplayLineCount(*MainForm->Body), linesAt13);
+  EXPECT_LT(platform::DisplayLines(*MainForm->Body).size(), linesAt13);
 
   // Clearing keeps the size; a new start is at 9 points again.
   MainForm->N2->trigger();

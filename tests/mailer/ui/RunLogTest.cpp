@@ -11,7 +11,6 @@
 namespace quill {
 namespace {
 
-using platform::DisplayLineCount;
 using platform::DisplayLines;
 using platform::HasDisplayLines;
 
@@ -45,15 +44,15 @@ TEST(RunLogTest, DisplayLinesCountWrappedPiecesButNotTheLineAfterTheLastBreak) {
   memo.setLineWrapMode(QPlainTextEdit::WidgetWidth);
   memo.resize(200, 200);
   memo.show();
-  EXPECT_EQ(DisplayLineCount(memo), 0);
+  EXPECT_EQ(DisplayLines(memo).size(), 0);
   EXPECT_FALSE(HasDisplayLines(memo));
   memo.setPlainText(QStringLiteral("\n"));
-  EXPECT_EQ(DisplayLineCount(memo), 1);
+  EXPECT_EQ(DisplayLines(memo).size(), 1);
   EXPECT_TRUE(HasDisplayLines(memo));
   memo.setPlainText(QStringLiteral("x"));
   EXPECT_TRUE(HasDisplayLines(memo));
   memo.setPlainText(QStringLiteral("a\nb\n"));
-  EXPECT_EQ(DisplayLineCount(memo), 2);
+  EXPECT_EQ(DisplayLines(memo).size(), 2);
   EXPECT_EQ(DisplayLines(memo), QStringList({QStringLiteral("a"), QStringLiteral("b")}));
   memo.setPlainText(QStringLiteral("a\n\nb"));
   EXPECT_EQ(DisplayLines(memo), QStringList({QStringLiteral("a"), QString(), QStringLiteral("b")}));
