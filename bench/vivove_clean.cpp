@@ -59,7 +59,8 @@ void WriteList(const std::string& path) {
     }
     bytes += address + ",Name " + std::to_string(i) + "\r\n";
   }
-  quill::platform::WriteWholeFile(path, bytes);
+  quill::platform::ReplaceFileAtomically(path, bytes,
+                                         quill::platform::ReplacedFileMode::KeepOrUmaskDefault);
 }
 
 double RunSeconds(const std::vector<std::string>& args) {

@@ -56,7 +56,8 @@ void WriteList(const std::string& path, int deletions) {
   for (int copy = 0; copy < 2; ++copy)
     for (int i = 0; i < deletions; ++i)
       bytes += "user" + std::to_string(i) + "@mail.example.co.jp,Name\r\n";
-  quill::platform::WriteWholeFile(path, bytes);
+  quill::platform::ReplaceFileAtomically(path, bytes,
+                                         quill::platform::ReplacedFileMode::KeepOrUmaskDefault);
 }
 
 // Seconds of one open and one deletion run in a fresh window, until the window has been

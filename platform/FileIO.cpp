@@ -6,35 +6,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <filesystem>
 
-#include "platform/Error.h"
 #include "platform/FileDescriptor.h"
-#include "platform/ProgramDir.h"
-#include "platform/TextCodec.h"
+#include "platform/FileError.h"
 
 namespace quill::platform {
 namespace {
-
-// File paths and strerror texts are UTF-8; the text of an Error is Shift_JIS.
-Error FileError(std::string_view doing, const std::string& path, int err) {
-  return Error(Utf8ToSjis(std::string(doing) + " \"" + path + "\". " + std::strerror(err)));
-}
-
-// Writes all of `bytes`; on false, errno tells why (EIO for a write that stored nothing).
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (n == 0) errno = EIO;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
 
 // One read() that retries on EINTR; throws on any other failure. 0 at the end of the file.
 std::size_t ReadSome(const FileDescriptor& fd, const std::string& path, char* to, std::size_t n) {
@@ -99,32 +76,6 @@ ssize_t ReadPiece(int fd, char* buffer, std::size_t size) {
 
 std::error_code ErrnoCode(int err) { return {err, std::generic_category()}; }
 
-// Makes the rename itself durable; a failure here no longer puts the content at risk.
-void SyncDirectory(const std::string& dir) {
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
-// The permission bits of the file at `path`, or those a newly created file would get.
-mode_t KeptOrDefaultMode(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) == 0) return info.st_mode & 07777;
-  const mode_t mask = ::umask(0);  // the umask can only be read by setting it
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
-// Where a document named `path` is replaced: at the file that a symbolic link there names, so
-// that the link stays and the file that others reach through it gets the new content.
-std::string DocumentTarget(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_symlink(path, error)) return path;
-  const std::filesystem::path target = std::filesystem::canonical(path, error);
-  return error ? path : target.string();  // a dangling link is replaced by the file
-}
-
 }  // namespace
 
 std::string ReadWholeFile(const std::string& path) {
@@ -152,44 +103,6 @@ std::string ReadRegularFile(const std::string& path, std::size_t maxBytes) {
   std::string bytes = ReadAll(fd, path, maxBytes + 1);
   if (bytes.size() > maxBytes) throw FileError("Cannot read file", path, EFBIG);
   return bytes;
-}
-
-void WriteWholeFile(const std::string& path, std::string_view bytes) {
-  // Opened without waiting and emptied only once it is known to be a regular file: a FIFO
-  // with no reader would block the open for good, and one with a reader or a device would
-  // take the document somewhere it cannot be read back from.
-  FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666));
-  if (fd.get() < 0) throw FileError("Cannot create file", path, errno);
-  struct stat info {};
-  if (::fstat(fd.get(), &info) != 0) throw FileError("Cannot create file", path, errno);
-  if (!S_ISREG(info.st_mode)) throw FileError("Cannot create file", path, EINVAL);
-  const int flags = ::fcntl(fd.get(), F_GETFL);
-  if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0 ||
-      ::ftruncate(fd.get(), 0) != 0)
-    throw FileError("Cannot write file", path, errno);
-  if (!WriteAll(fd.get(), bytes) || !fd.Close()) throw FileError("Cannot write file", path, errno);
-}
-
-void ReplaceFileAtomically(const std::string& path, std::string_view bytes, ReplacedFileMode mode) {
-  const bool document = mode == ReplacedFileMode::KeepOrUmaskDefault;
-  const std::string target = document ? DocumentTarget(path) : path;
-  // The rename would replace a file that its permissions protect from writing: a document is
-  // refused then, as writing it in place would be.
-  if (document && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES)
-    throw FileError("Cannot create file", path, EACCES);
-  std::string temp = target + ".XXXXXX";
-  // mkostemp creates the file with mode 0600, whatever the umask.
-  FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
-  if (fd.get() < 0) throw FileError("Cannot create file", path, errno);
-  auto fail = [&](int err) {
-    ::unlink(temp.c_str());
-    return FileError("Cannot write file", path, err);
-  };
-  if (document && ::fchmod(fd.get(), KeptOrDefaultMode(target)) != 0) throw fail(errno);
-  if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) throw fail(errno);
-  if (!fd.Close()) throw fail(errno);
-  if (::rename(temp.c_str(), target.c_str()) != 0) throw fail(errno);
-  SyncDirectory(DirectoryOf(target).empty() ? std::string(".") : DirectoryOf(target));
 }
 
 void MakeDirectories(const std::string& dir, mode_t mode, const std::string& forFile) {

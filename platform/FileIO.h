@@ -29,29 +29,50 @@ std::optional<std::string> ReadFileIfPresent(const std::string& path,
 /// block and a device never end), and when it is larger than `maxBytes`.
 std::string ReadRegularFile(const std::string& path, std::size_t maxBytes);
 
-/// Creates the file at `path`, or empties it, and writes `bytes` as its whole content, in
-/// place (documents the user chose: the run log, a body text). Throws when the file cannot be
-/// created ("Cannot create file ...") or a write or the close fails, a short write included.
-/// Only a regular file is written: a FIFO or a device at `path` is refused without waiting.
-void WriteWholeFile(const std::string& path, std::string_view bytes);
-
 /// What ReplaceFileAtomically writes: it sets the new file's permission bits and, for a
 /// document, where it goes.
 enum class ReplacedFileMode {
   OwnerOnly,  ///< 0600 (files that hold credentials or settings)
   /// A document the user chose: the old file's bits, or 0666 less the umask for a new file.
   /// A symbolic link at the path stays, and the file it names is replaced; a file that the
-  /// user may not write is refused ("Cannot create file"), as writing it in place would be.
+  /// user may not write is refused ("Cannot create file ... Permission denied"), as writing it
+  /// in place would be, and so is anything but a regular file, without waiting on it (a
+  /// folder: "Is a directory"; a FIFO or a device: "Invalid argument").
   KeepOrUmaskDefault
 };
 
 /// Replaces the file at `path` with `bytes` so that it holds either its old or its new
-/// content, never a mix (the settings, the account file, a cleaned address list): a temporary
-/// file in the same folder, created with mode 0600, takes the bytes (every byte checked), is
-/// given its final mode, flushed to the disk and renamed over `path`. On failure the temporary
-/// file is removed and the old file stays as it was.
+/// content, never a mix, whenever the save fails or the program is killed (every file the
+/// programs write: the settings, the account file, a body text, the run log, a cleaned address
+/// list). A temporary file in the same folder, created with mode 0600, takes the bytes (every
+/// byte checked, a short write is an error), is given its final mode, flushed to the disk and
+/// renamed over `path`. On failure the temporary file is removed and the old file stays as it
+/// was: "Cannot create file" when the temporary file cannot be made, "Cannot write file" for
+/// the rest.
+///
+/// The temporary file is made unnamed (O_TMPFILE) and gets a name only just before the rename;
+/// where the file system refuses unnamed files it is named from the start. Its name, for a file
+/// named NAME, is
+///     .NAME.XXXXXX.saving
+/// with NAME cut to its first 240 bytes (so the name fits in 255 bytes) and XXXXXX six random
+/// letters or digits. The save holds an exclusive flock() on it from its creation to its end.
+/// So a save killed at any moment leaves at most one such file, unlocked (none before the name
+/// is given). Every save first removes the files of that form for its NAME in the folder of the
+/// file it replaces whose lock it can take, after checking that the name still names the file
+/// it locked. A file whose save still runs (another instance of the program saving the same
+/// file) holds its lock and is never removed; so is every file where the file system has no
+/// locks. Names of that form are the saves' own: an unlocked file under one is a leftover.
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes,
                            ReplacedFileMode mode = ReplacedFileMode::OwnerOnly);
+
+/// For tests: `beforeRename` runs in every later ReplaceFileAtomically once its temporary file
+/// has its name and its lock, just before the rename, with the temporary file's path; a result
+/// other than 0 fails the rename with that errno value. An empty function ends this.
+void SetBeforeRenameForTesting(std::function<int(const std::string& temporaryPath)> beforeRename);
+
+/// For tests: `named` true makes every later ReplaceFileAtomically name its temporary file
+/// from the start, as on a file system that refuses unnamed files; false ends this.
+void SetNamedTemporaryFilesForTesting(bool named);
 
 /// Creates the directory `dir` and every missing directory above it with `mode`. A failure
 /// names `forFile`, the file the directory is made for.

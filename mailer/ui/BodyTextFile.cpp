@@ -23,7 +23,8 @@ QString ReadBodyTextFile(const std::string& nativePath) {
 }
 
 void WriteBodyTextFile(const std::string& nativePath, const QString& text) {
-  platform::WriteWholeFile(nativePath, platform::to_sjis(text));
+  platform::ReplaceFileAtomically(nativePath, platform::to_sjis(text),
+                                  platform::ReplacedFileMode::KeepOrUmaskDefault);
 }
 
 }  // namespace quill

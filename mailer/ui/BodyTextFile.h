@@ -24,7 +24,9 @@ std::string DocNameOf(const std::string& nativePath);
 QString ReadBodyTextFile(const std::string& nativePath);
 
 /// Writes the editor's `text` to `nativePath` byte for byte in Shift_JIS with CR LF line
-/// breaks, replacing the file. Throws quill::Error when it cannot be written in full.
+/// breaks, replacing the file as a document (platform::ReplaceFileAtomically): the file holds
+/// its old text or the new one, never a part. Throws quill::Error when it cannot be written in
+/// full, and then the old file is unchanged.
 void WriteBodyTextFile(const std::string& nativePath, const QString& text);
 
 }  // namespace quill

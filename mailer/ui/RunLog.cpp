@@ -13,7 +13,8 @@ void AppendLogLine(QPlainTextEdit& memo, const QString& line) {
 }
 
 void WriteRunLogFile(const QPlainTextEdit& memo, const QString& path) {
-  platform::WriteWholeFile(platform::to_native(path), platform::to_sjis(memo.toPlainText()));
+  platform::ReplaceFileAtomically(platform::to_native(path), platform::to_sjis(memo.toPlainText()),
+                                  platform::ReplacedFileMode::KeepOrUmaskDefault);
 }
 
 }  // namespace quill

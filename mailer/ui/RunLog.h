@@ -13,7 +13,9 @@ namespace quill {
 void AppendLogLine(QPlainTextEdit& memo, const QString& line);
 
 /// Writes the memo's text to `path`, byte for byte in Shift_JIS with CR LF line breaks,
-/// replacing the file. Throws quill::Error naming the file when it cannot be written.
+/// replacing the file as a document (platform::ReplaceFileAtomically): the file holds its old
+/// text or the new one, never a part. Throws quill::Error naming the file when it cannot be
+/// written, and then the old file is unchanged.
 void WriteRunLogFile(const QPlainTextEdit& memo, const QString& path);
 
 }  // namespace quill

@@ -3,6 +3,7 @@
 
 #include "platform/Error.h"
 #include "platform/Registry.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "support/Utf16Le.h"
@@ -118,13 +119,13 @@ TEST(RegistryTest, AFailedWriteRaisesAndLeavesTheFileAsItWas) {
   }
   EXPECT_EQ(ReadFileBytes(dir.file("cfg")), "not a folder");
 
-  // A file whose name leaves no room for the temporary name beside it.
-  const std::string file = dir.file(std::string(250, 'r'));
+  // A full disk: the file size limit cuts the new text short.
+  const std::string file = dir.file("HKEY_CURRENT_USER.reg");
   const std::string old = "[HKEY_CURRENT_USER\\Software\\Korvane\\Quill2]\n\"Status\"=dword:1\n";
   WriteFileBytes(file, old);
   Registry reg(file);
   ASSERT_TRUE(reg.OpenKey(kKey, true));
-  EXPECT_THROW(reg.WriteString("LogFile", "x"), Error);
+  test::WithFileSizeLimit(16, [&] { EXPECT_THROW(reg.WriteString("LogFile", "x"), Error); });
   EXPECT_EQ(ReadFileBytes(file), old);
   EXPECT_EQ(reg.ReadValue("LogFile"), std::nullopt);
   EXPECT_EQ(reg.ReadValue("Status"), RegistryValue::Dword(1));

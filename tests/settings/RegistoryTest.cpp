@@ -4,6 +4,7 @@
 
 #include "platform/Error.h"
 #include "settings/Registory.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "support/Utf16Le.h"
@@ -193,16 +194,17 @@ TEST_F(RegistoryTest, SaveThatCannotWriteThrowsAndLeavesTheFile) {
     EXPECT_EQ(std::string(e.what()), "Cannot write file \"" + file + "\". Not a directory");
   }
 
-  // The key exists already, so the failure comes with the values themselves.
-  const std::string longName = dir.file(std::string(250, 's'));
+  // The key exists already, so the failure comes with the values themselves: a full disk (the
+  // file size limit) cuts them short.
+  const std::string settingsFile = dir.file("HKEY_CURRENT_USER.reg");
   const std::string old = kSection + "\"Status\"=dword:00000001\r\n";
-  WriteFileBytes(longName, old);
-  TRegistory settings(longName);
+  WriteFileBytes(settingsFile, old);
+  TRegistory settings(settingsFile);
   settings.LoadSettings();
   EXPECT_TRUE(settings.Status);
   settings.ErrorDisp = 2;
-  EXPECT_THROW(settings.SaveSettings(), Error);
-  EXPECT_EQ(ReadFileBytes(longName), old);
+  test::WithFileSizeLimit(16, [&] { EXPECT_THROW(settings.SaveSettings(), Error); });
+  EXPECT_EQ(ReadFileBytes(settingsFile), old);
 }
 
 }  // namespace

@@ -9,8 +9,11 @@
 #include "mailer/ui/BodyTextFile.h"
 #include "mailer/ui/Forms.h"
 #include "mailer/ui/MainUnit.h"
+#include "mailer/ui/RunLog.h"
 #include "platform/ui/SjisText.h"
 #include "settings/Registory.h"
+#include "support/FileSizeLimit.h"
+#include "support/SaveProcesses.h"
 #include "support/ui/FormTest.h"
 
 namespace quill {
@@ -25,6 +28,16 @@ const QString kNoText = QStringLiteral("文章がありません。");
 const QString kLoadFailed = QStringLiteral("文章の読み込みに失敗しました。");
 const QString kSaved = QStringLiteral("文章を保存しました。");
 const QString kSaveFailed = QStringLiteral("文章の保存に失敗しました。");
+
+long EntriesIn(const std::string& dir) {
+  return std::distance(std::filesystem::directory_iterator(dir), {});
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+  return st.st_mode & 07777;
+}
 
 class BodyCommandsTest : public test::FormTest {
  protected:
@@ -180,6 +193,59 @@ TEST_F(BodyCommandsTest, AFailingSaveIsReportedAsSuch) {
   EXPECT_TRUE(TextLoaded);
 }
 
+// A full disk (the file size limit cuts the write short) or a failing rename: the old file
+// stays byte for byte, the failure is reported as such, and no temporary file is left.
+TEST_F(BodyCommandsTest, AFailedSaveLeavesTheOldFileWholeAndNoTemporaryFile) {
+  Open("news.txt", sjis("新しい本文\r\n") + std::string(5000, 'x'));
+  std::filesystem::create_directory(homeFile("docs"));
+  const std::string path = homeFile("docs/news");
+  const std::string old = sjis("前の本文\r\n");
+  test::WriteFileBytes(path, old);
+  std::string after;
+  test::WithFileSizeLimit(100, [&] { after = Save(path); });
+  EXPECT_EQ(after, old);
+  EXPECT_EQ(Panel(), kSaveFailed);
+  EXPECT_EQ(EntriesIn(homeFile("docs")), 1);
+  MainForm->StatusPanel(1)->clear();
+  {
+    const test::BeforeRename failing([](const std::string&) { return EIO; });
+    EXPECT_EQ(Save(path), old);
+  }
+  EXPECT_EQ(Panel(), kSaveFailed);
+  EXPECT_EQ(EntriesIn(homeFile("docs")), 1);
+  EXPECT_TRUE(ui_.errors.isEmpty());
+  EXPECT_EQ(Save(path), sjis("新しい本文\r\n") + std::string(5000, 'x'));
+  EXPECT_EQ(Panel(), kSaved);
+}
+
+// A symbolic link stays and the file it names takes the text, keeping its permission bits.
+// A save killed once its temporary file had a name leaves that file, which the next save of
+// the same file removes.
+TEST_F(BodyCommandsTest, ASaveFollowsALinkAndClearsWhatAKilledSaveLeft) {
+  Open("news.txt", sjis("本文"));
+  std::filesystem::create_directory(homeFile("shared"));
+  const std::string linked = homeFile("shared/news");
+  test::WriteFileBytes(linked, "old");
+  ::chmod(linked.c_str(), 0640);
+  std::filesystem::create_symlink("shared/news", homeFile("news-link"));
+  EXPECT_EQ(Save(homeFile("news-link")), sjis("本文"));
+  EXPECT_EQ(Panel(), kSaved);
+  EXPECT_TRUE(std::filesystem::is_symlink(homeFile("news-link")));
+  EXPECT_EQ(ModeOf(linked), 0640u);
+  EXPECT_EQ(EntriesIn(homeFile("shared")), 1);
+
+  MainForm->Body->setPlainText(QStringLiteral("次の本文"));
+  const std::string left =
+      test::KillSaveBeforeRename([&] { WriteBodyTextFile(linked, MainForm->Body->toPlainText()); });
+  ASSERT_FALSE(left.empty());
+  EXPECT_EQ(test::ReadFileBytes(left), sjis("次の本文"));
+  EXPECT_EQ(test::ReadFileBytes(linked), sjis("本文"));
+  EXPECT_EQ(EntriesIn(homeFile("shared")), 2);
+  EXPECT_EQ(Save(homeFile("news-link")), sjis("次の本文"));
+  EXPECT_EQ(EntriesIn(homeFile("shared")), 1);
+  EXPECT_EQ(ModeOf(linked), 0640u);
+}
+
 TEST_F(BodyCommandsTest, FilesThatAreTooLargeOrNotRegularFailWithoutBlocking) {
   Open("big.txt", std::string(kBodyFileLimit + 1, 'x'));
   EXPECT_EQ(Panel(), kLoadFailed);
@@ -252,6 +318,62 @@ TEST_F(RunLogCommandsTest, AFailingSaveShowsTheErrorAndLeavesNameAndFlag) {
                                      QStringLiteral("\". No such file or directory")}));
   EXPECT_EQ(Settings->LogFile, homeFile("log.txt"));
   EXPECT_TRUE(MainForm->FLogDirty);
+}
+
+// A full disk or a failing rename, through "ステータスの保存" and through the question at
+// close: the error box, the old file byte for byte, LogFile and the flag as they were, no
+// temporary file, and the main window still open.
+TEST_F(RunLogCommandsTest, AFailedSaveLeavesTheOldFileWholeAndNoTemporaryFile) {
+  LogAsAfterASendRun();
+  std::filesystem::create_directory(homeFile("logs"));
+  const std::string path = homeFile("logs/run.txt");
+  const std::string old = sjis("前のログ\r\n");
+  test::WriteFileBytes(path, old);
+  const QString prefix = QStringLiteral("Cannot write file \"") + from_native(path);
+  ui_.AnswerFile(from_native(path));
+  test::WithFileSizeLimit(10, [&] { MainForm->N27->trigger(); });
+  {
+    const test::BeforeRename failing([](const std::string&) { return EIO; });
+    ui_.AnswerFile(from_native(path));
+    MainForm->N27->trigger();
+    ui_.AnswerModal(1);
+    ui_.AnswerFile(from_native(path));
+    EXPECT_FALSE(MainForm->close());
+  }
+  EXPECT_EQ(ui_.errors, QStringList({prefix + QStringLiteral("\". File too large"),
+                                     prefix + QStringLiteral("\". Input/output error"),
+                                     prefix + QStringLiteral("\". Input/output error")}));
+  EXPECT_EQ(test::ReadFileBytes(path), old);
+  EXPECT_EQ(EntriesIn(homeFile("logs")), 1);
+  EXPECT_EQ(Settings->LogFile, homeFile("log.txt"));
+  EXPECT_TRUE(MainForm->FLogDirty);
+  EXPECT_TRUE(MainForm->isVisible());
+}
+
+// Through a symbolic link the linked file is replaced with its permission bits, and LogFile
+// names the file as chosen; the leftover of a save killed before its rename goes with the
+// next save of that file.
+TEST_F(RunLogCommandsTest, ASaveFollowsALinkAndClearsWhatAKilledSaveLeft) {
+  LogAsAfterASendRun();
+  std::filesystem::create_directory(homeFile("shared"));
+  const std::string linked = homeFile("shared/run.txt");
+  test::WriteFileBytes(linked, "old");
+  ::chmod(linked.c_str(), 0604);
+  std::filesystem::create_symlink(linked, homeFile("run.txt"));
+  const std::string left = test::KillSaveBeforeRename(
+      [&] { WriteRunLogFile(*MainForm->StatusMemo, from_native(homeFile("run.txt"))); });
+  ASSERT_FALSE(left.empty());
+  EXPECT_EQ(std::filesystem::path(left).parent_path(), homeFile("shared"));
+  EXPECT_EQ(test::ReadFileBytes(linked), "old");
+  ui_.AnswerFile(from_native(homeFile("run.txt")));
+  MainForm->N27->trigger();
+  EXPECT_TRUE(ui_.errors.isEmpty());
+  EXPECT_EQ(test::ReadFileBytes(linked), sjis("文書　　 news を開きました。") + "\r\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(homeFile("run.txt")));
+  EXPECT_EQ(ModeOf(linked), 0604u);
+  EXPECT_EQ(EntriesIn(homeFile("shared")), 1);
+  EXPECT_EQ(Settings->LogFile, homeFile("run.txt"));
+  EXPECT_FALSE(MainForm->FLogDirty);
 }
 
 TEST_F(RunLogCommandsTest, ClearSelectAllAndCopy) {
