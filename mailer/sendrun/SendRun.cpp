@@ -6,6 +6,7 @@
 #include "mailer/jconvert/jconvert.h"
 #include "mailer/message/IdMessage.h"
 #include "mailer/smtp/IdSMTP.h"
+#include "platform/Error.h"
 #include "platform/TextCodec.h"
 #include "settings/Registory.h"
 #include "settings/SmtpUnit.h"
@@ -36,6 +37,13 @@ struct RunTexts {
 const RunTexts& Texts() {
   static const RunTexts texts;
   return texts;
+}
+
+// A server's text as the run log shows it: a NUL as a blank, so that the log stays plain
+// text on screen and in its file; every other byte as it came.
+std::string ShownInLog(std::string serverText) {
+  std::replace(serverText.begin(), serverText.end(), '\0', ' ');
+  return serverText;
 }
 
 class SendRun {
@@ -147,7 +155,7 @@ class SendRun {
       try {
         smtp_.Send(message_);
       } catch (const std::exception& failure) {
-        LogSendError(failure.what(), address);
+        LogSendError(FailureText(failure), address);
         if (settings_.SendErrorBreak) return false;
       }
       window_.SetPanel(1, address);
@@ -168,7 +176,7 @@ class SendRun {
     const int errorDisp = settings_.ErrorDisp;
     if (errorDisp < 2) {
       // A reply of several lines shows as several lines.
-      const std::vector<std::string> lines = SplitAtLineEnds("ERROR: " + text);
+      const std::vector<std::string> lines = SplitAtLineEnds(ShownInLog("ERROR: " + text));
       for (const std::string& line : lines) window_.AppendLog(line);
     }
     if (errorDisp < 1) window_.AppendLog(address);
@@ -239,7 +247,8 @@ void CheckAuthSchemes(TIdSMTP& smtp, TSmtp& accounts, SendRunWindow& window) {
   }
   try {
     if (smtp.AuthenticationType != atNone) {
-      for (const std::string& scheme : smtp.AuthSchemesSupported()) window.AppendLog(scheme);
+      for (const std::string& scheme : smtp.AuthSchemesSupported())
+        window.AppendLog(ShownInLog(scheme));
     } else {
       window.AppendLog(Texts().noAuth);
     }

@@ -15,7 +15,7 @@ QString ErrorText(const std::exception_ptr& failure) {
   try {
     std::rethrow_exception(failure);
   } catch (const quill::Error& e) {
-    return from_sjis(e.what());
+    return from_sjis(e.text());
   } catch (const std::exception& e) {
     return QString::fromLocal8Bit(e.what());
   } catch (...) {

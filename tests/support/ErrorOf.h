@@ -13,7 +13,7 @@ std::string ErrorOf(F&& f) {
   try {
     f();
   } catch (const Error& e) {
-    return e.what();
+    return e.text();
   }
   return "(no error)";
 }

@@ -104,7 +104,8 @@ std::string FakeSmtpServer::Answer(Session& session, const std::string& line) {
   if (StartsWith(line, "RCPT TO:<")) {
     const std::string address = line.substr(9, line.size() - 10);
     timeline->push_back("rcpt " + address);
-    if (refusedRecipients.count(address)) return "550 5.1.1 <" + address + ">: No such user\r\n";
+    if (refusedRecipients.count(address))
+      return refusal.empty() ? "550 5.1.1 <" + address + ">: No such user\r\n" : refusal;
     return "250 2.1.5 Ok\r\n";
   }
   if (line == "DATA") {

@@ -21,6 +21,7 @@ class FakeSmtpServer : public SmtpConnector, public std::enable_shared_from_this
   bool refuseEhlo = false;                    ///< EHLO gets 502 (HELO is accepted)
   std::string authLine = "AUTH LOGIN PLAIN";  ///< announced in the EHLO reply ("" for none)
   std::set<std::string> refusedRecipients;    ///< RCPT TO of these gets 550 "No such user"
+  std::string refusal;         ///< the whole reply to a refused RCPT TO, when not the 550 above
   int dropAfterMessages = -1;  ///< after this many accepted messages the server hangs up once
 
   /// Events in order: "connect", "auth", "rcpt <address>", "message", "quit", "hangup", and

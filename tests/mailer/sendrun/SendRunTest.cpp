@@ -253,6 +253,30 @@ TEST_F(SendRunTest, SendErrorsAreLoggedAsErrorDispSaysAndEndTheRunAsSendErrorBre
   }
 }
 
+TEST_F(SendRunTest, AServersTextHoldingNulsIsLoggedWholeWithEachNulAsABlank) {
+  // A refusal of two lines, with NULs inside each and Shift_JIS text after them.
+  using namespace std::string_literals;
+  server->refusedRecipients = {"a1@example.com"};
+  server->refusal = "550-5.1.1 <a1@example.com>: no\0such user\r\n550 5.1.1 "s +
+                    Utf8ToSjis("宛先") + "\0\0"s + Utf8ToSjis("不明") + " \0end\r\n"s;
+  AddAccount(10, 0);
+  dest = Addresses(2);
+  settings.ErrorDisp = 0;
+  settings.SendErrorBreak = false;
+  Run();
+  EXPECT_EQ(window.log, (std::vector<std::string>{kHeading1, kHeading2, kConnected, kSendError,
+                                                  "ERROR: 5.1.1 <a1@example.com>: no such user",
+                                                  "5.1.1 宛先  不明  end", "a1@example.com"}));
+  EXPECT_EQ(server->messages.size(), 1u);  // the next address went out on the same connection
+
+  // The schemes of the AUTH scheme check are a server's text as well.
+  server->authLine = "AUTH LOGIN X\0Y\0\0Z"s;
+  accounts.Clear();
+  AddAccount(10, 0, true);
+  CheckAuthSchemes(smtp, accounts, window);
+  EXPECT_EQ(window.log, (std::vector<std::string>{"", "LOGIN", "X Y  Z"}));
+}
+
 TEST_F(SendRunTest, TheStopQuestionIsAskedWhileEscapeIsHeld) {
   AddAccount(2, 1);
   dest = Addresses(4);

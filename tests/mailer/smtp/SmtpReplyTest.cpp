@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "mailer/smtp/SmtpAuthSchemes.h"
 #include "mailer/smtp/SmtpReply.h"
 #include "platform/Error.h"
@@ -140,6 +143,63 @@ TEST(SmtpAuthSchemes, CollectsAnnouncedSchemes) {
     AddAuthSchemes(row.text, schemes);
     EXPECT_EQ(schemes, row.schemes) << row.name;
   }
+}
+
+// The list read the plain way, one step of the rule at a time: the text taken from the
+// 5th byte on, "=" as blanks, the part before the first blank cut off, added unless the list
+// already holds it (a search of the whole list).
+std::vector<std::string> PlainReading(const std::vector<std::string>& text,
+                                      std::vector<std::string> schemes) {
+  for (std::string line : text) {
+    std::transform(line.begin(), line.end(), line.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    if (line.substr(0, 5) != "AUTH " && line.substr(0, 5) != "AUTH=") continue;
+    std::string taken = line.substr(4);
+    while (!taken.empty()) {
+      std::replace(taken.begin(), taken.end(), '=', ' ');
+      const size_t blank = taken.find(' ');
+      const std::string cut = taken.substr(0, blank);
+      taken = blank == std::string::npos ? "" : taken.substr(blank + 1);
+      if (std::find(schemes.begin(), schemes.end(), cut) == schemes.end()) schemes.push_back(cut);
+    }
+  }
+  return schemes;
+}
+
+TEST(SmtpAuthSchemes, ALargeAnnouncementWithRepeatsGivesThePlainReadingsList) {
+  // Names in both cases from a pool small enough to repeat often, cut by blanks, runs of
+  // blanks, "=" and blanks at the ends; lines without AUTH among them; and a list that
+  // already holds entries, which are not added again.
+  std::mt19937 random(20240601);
+  std::vector<std::string> pool;
+  for (int i = 0; i < 1500; ++i) {
+    std::string name = "N" + std::to_string(i);
+    if (random() % 2) name[0] = 'n';
+    if (random() % 5 == 0) name += "-md5";
+    pool.push_back(name);
+  }
+  const char* const heads[] = {"AUTH ", "auth=", "Auth ", "AUTH=", "AUTHX ", "SIZE ", ""};
+  const char* const cuts[] = {" ", " ", " ", "  ", "=", "= ", " ="};
+  std::vector<std::string> text;
+  for (int line = 0; line < 400; ++line) {
+    std::string bytes = heads[random() % std::size(heads)];
+    const int names = static_cast<int>(random() % 60);
+    for (int i = 0; i < names; ++i) {
+      if (i > 0) bytes += cuts[random() % std::size(cuts)];
+      bytes += pool[random() % pool.size()];
+    }
+    if (random() % 4 == 0) bytes += cuts[random() % std::size(cuts)];
+    text.push_back(bytes);
+  }
+  const std::vector<std::string> before{"LOGIN", "N7", ""};
+  std::vector<std::string> schemes = before;
+  AddAuthSchemes(text, schemes);
+  const std::vector<std::string> expected = PlainReading(text, before);
+  EXPECT_EQ(schemes, expected);
+  EXPECT_GT(expected.size(), 1000u);  // the pool's names did repeat, and most were listed
+  // Each reply adds only what the list lacks: a second reading of the same text adds nothing.
+  AddAuthSchemes(text, schemes);
+  EXPECT_EQ(schemes, expected);
 }
 
 }  // namespace
