@@ -1,6 +1,6 @@
 #include "settings/ui/SmtpSetUnit.h"
 
-#include "mailer/ui/MainUnit.h"
+#include "platform/ProgramDir.h"
 #include "platform/ui/DialogParts.h"
 #include "platform/ui/SjisText.h"
 #include "platform/ui/UiServices.h"
@@ -11,6 +11,10 @@ namespace quill {
 using platform::from_sjis;
 using platform::Handler;
 using platform::to_sjis;
+
+namespace {
+std::string AccountFile() { return AccountFilePath(platform::ProgramDirectory()); }
+}  // namespace
 
 TSmtpForm::TSmtpForm(QWidget* parent) : TDialogForm(parent, platform::DialogFrame(true)) {
   setupUi(this);
@@ -40,7 +44,7 @@ TSmtpForm::~TSmtpForm() { FormDestroy(); }
 
 void TSmtpForm::FormCreate() {
   FSmtp = std::make_unique<TSmtp>();
-  FSmtp->LoadFromFile(AccountFilePath(AppDir));  // a missing file leaves the store empty
+  FSmtp->LoadFromFile(AccountFile());  // a missing file leaves the store empty
   FModified = false;
 }
 
@@ -57,7 +61,7 @@ void TSmtpForm::FormShow() {
 }
 
 void TSmtpForm::FormClose() {
-  if (FModified) FSmtp->SaveToFile(AccountFilePath(AppDir));
+  if (FModified) FSmtp->SaveToFile(AccountFile());
 }
 
 void TSmtpForm::NewBtnClick() {

@@ -19,7 +19,7 @@ namespace quill {
 /// the store. Input errors are reported in Label8 only.
 class TSmtpForm : public platform::TDialogForm, public Ui::TSmtpForm {
  public:
-  /// Runs FormCreate, which needs AppDir to be set.
+  /// Runs FormCreate.
   explicit TSmtpForm(QWidget* parent = nullptr);
   /// Runs FormDestroy.
   ~TSmtpForm() override;
@@ -32,8 +32,8 @@ class TSmtpForm : public platform::TDialogForm, public Ui::TSmtpForm {
   bool FModified = false;
 
   // Handlers.
-  /// Makes the store and loads the account file AppDir + "/quill2.smt"; a file that cannot
-  /// be read raises, leaving the store empty.
+  /// Makes the store and loads the account file "quill2.smt" beside the program; a file that
+  /// cannot be read raises, leaving the store empty.
   void FormCreate();
   /// Fills the chooser and the controls from the store; the numeric fields keep their values.
   void FormShow() override;

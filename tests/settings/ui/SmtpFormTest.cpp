@@ -4,7 +4,6 @@
 #include <functional>
 #include <vector>
 
-#include "mailer/ui/MainUnit.h"
 #include "platform/ui/SjisText.h"
 #include "settings/SmtpUnit.h"
 #include "settings/ui/SmtpSetUnit.h"
@@ -20,9 +19,6 @@ using platform::to_sjis;
 
 class SmtpFormTest : public test::FormTest {
  protected:
-  SmtpFormTest() { AppDir = programDir(); }
-  ~SmtpFormTest() override { AppDir.clear(); }
-
   std::string AccountFile() const { return programDir() + "/quill2.smt"; }
 
   /// Writes an account file with one account per name, `current` chosen. Account i has host
