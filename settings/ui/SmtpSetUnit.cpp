@@ -61,7 +61,14 @@ void TSmtpForm::FormShow() {
 }
 
 void TSmtpForm::FormClose() {
-  if (FModified) FSmtp->SaveToFile(AccountFile());
+  // FModified stays set when the write fails, so a later close writes the accounts.
+  if (FModified) accountSave_.Run(this, [this] { FSmtp->SaveToFile(AccountFile()); });
+}
+
+void TSmtpForm::Changed() {
+  FModified = true;
+  // A close that fails now keeps the dialog open again: the change is new to the file.
+  accountSave_.Rearm();
 }
 
 void TSmtpForm::NewBtnClick() {
@@ -77,7 +84,7 @@ void TSmtpForm::NewBtnClick() {
   ComboBox1->addItem(NameEdit->text());
   ComboBox1->setCurrentIndex(FSmtp->GetCurrent());
   Label8->setText(QStringLiteral("登録しました。"));
-  FModified = true;
+  Changed();
 }
 
 void TSmtpForm::UpdateBtnClick() {
@@ -97,7 +104,7 @@ void TSmtpForm::UpdateBtnClick() {
   ComboBox1->setItemText(index, NameEdit->text());
   ComboBox1->setEditText(NameEdit->text());
   Label8->setText(QStringLiteral("変更しました。"));
-  FModified = true;
+  Changed();
 }
 
 void TSmtpForm::DeleteBtnClick() {
@@ -109,7 +116,7 @@ void TSmtpForm::DeleteBtnClick() {
   FSmtp->Delete(index);
   FillChooser();
   Label8->setText(QStringLiteral("削除しました。"));
-  FModified = true;
+  Changed();
   ClearAccountControls();
   SendNumSpin->setValue(1);
   WaitTimeSpin->setValue(0);
@@ -119,7 +126,7 @@ void TSmtpForm::ComboBox1Change() {
   FSmtp->SetCurrent(ComboBox1->currentIndex());
   if (FSmtp->GetCurrent() >= 0) ShowCurrentAccount();
   // Typing counts as a choice too, so that "no account" also reaches the account file.
-  FModified = true;
+  Changed();
 }
 
 void TSmtpForm::ChooserEdited() {

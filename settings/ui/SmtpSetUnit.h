@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/ui/Form.h"
+#include "platform/ui/SaveAtClose.h"
 #include "settings/SmtpUnit.h"
 #include "ui_SmtpForm.h"
 
@@ -44,8 +45,10 @@ class TSmtpForm : public platform::TDialogForm, public Ui::TSmtpForm {
   /// The user picked an entry or typed into the chooser: the entry chosen (none for typed
   /// text) becomes the current account.
   void ComboBox1Change();
-  /// Writes the account file when FModified is set; a failed write raises and so keeps the
-  /// dialog open.
+  /// Writes the account file when FModified is set. A failed write raises and so keeps the
+  /// dialog open; when the write fails again at the next close, with no change of the store
+  /// in between, the error box shows it and the dialog closes, the accounts kept in memory
+  /// and FModified still set.
   void FormClose() override;
   void FormDestroy();
 
@@ -72,6 +75,10 @@ class TSmtpForm : public platform::TDialogForm, public Ui::TSmtpForm {
   void CommitNumbers();
   /// The user's typing in the chooser's text field.
   void ChooserEdited();
+  /// A registration, change, deletion or choice has changed the store.
+  void Changed();
+
+  platform::SaveAtClose accountSave_;
 };
 
 }  // namespace quill
