@@ -23,6 +23,27 @@ done
 echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
-$sudo apt-get update
+# Another package installation (an unattended upgrade, say) may hold apt's locks for a while:
+# wait up to five minutes for them rather than fail at once. apt-get install waits for the dpkg
+# lock itself when given a time-out; apt-get update's lock on the package lists takes none, so
+# while another update holds it the update is tried again.
+lock_wait=300
+update_lists() {
+  local err deadline=$((SECONDS + lock_wait))
+  err=$(mktemp)
+  until $sudo apt-get update 2>"$err"; do
+    cat "$err" >&2
+    if ! grep -q "/lists/lock" "$err" || [ "$SECONDS" -ge "$deadline" ]; then
+      rm -f "$err"
+      return 1
+    fi
+    echo "Waiting for another update to finish..." >&2
+    sleep 5
+  done
+  cat "$err" >&2
+  rm -f "$err"
+}
+update_lists
 echo "postfix postfix/main_mailer_type select No configuration" | $sudo debconf-set-selections
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=$lock_wait install -y \
+  --no-install-recommends "${missing[@]}"

@@ -28,7 +28,7 @@ TStatusForm* StatusForm = nullptr;
 
 void CreateForms(const std::function<void(const QString&)>& created) {
   using platform::CreateForm;
-  // The main window comes first: the account dialog's create handler needs AppDir.
+  // The main window comes first: the dialogs open over it.
   CreateForm(MainForm, QStringLiteral("MainForm"), nullptr, created);
   CreateForm(GreetForm, QStringLiteral("GreetForm"), nullptr, created);
   CreateForm(SmtpForm, QStringLiteral("SmtpForm"), MainForm, created);

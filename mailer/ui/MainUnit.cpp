@@ -172,17 +172,9 @@ void TMainForm::SaveRunLogAtClose() {
 }
 
 void TMainForm::SaveSettingsAtClose() {
-  try {
-    Settings->SaveSettings();
-  } catch (...) {
-    if (!settingsSaveFailed_) {
-      settingsSaveFailed_ = true;
-      throw;
-    }
-    // Failing again: show it, and end without the settings, so that a settings folder
-    // that cannot be written never keeps the user from closing the program.
-    Ui().ShowError(this, platform::ErrorText(std::current_exception()));
-  }
+  // Failing twice, the program ends without the settings: a settings folder that cannot be
+  // written never keeps the user from closing it.
+  settingsSave_.Run(this, [] { Settings->SaveSettings(); });
 }
 
 void TMainForm::N11Click() {

@@ -12,6 +12,7 @@
 #include "mailer/message/IdMessage.h"
 #include "mailer/smtp/IdSMTP.h"
 #include "platform/AddressList.h"
+#include "platform/ui/SaveAtClose.h"
 #include "platform/ui/UiServices.h"
 #include "ui_MainForm.h"
 
@@ -136,7 +137,7 @@ class TMainForm : public QMainWindow, public Ui::TMainForm {
 
   QLabel* panel0_ = nullptr;
   QLabel* panel1_ = nullptr;
-  bool settingsSaveFailed_ = false;
+  platform::SaveAtClose settingsSave_;
 };
 
 extern TMainForm* MainForm;

@@ -1,6 +1,6 @@
 #include "settings/ui/SmtpSetUnit.h"
 
-#include "mailer/ui/MainUnit.h"
+#include "platform/ProgramDir.h"
 #include "platform/ui/DialogParts.h"
 #include "platform/ui/SjisText.h"
 #include "platform/ui/UiServices.h"
@@ -11,6 +11,10 @@ namespace quill {
 using platform::from_sjis;
 using platform::Handler;
 using platform::to_sjis;
+
+namespace {
+std::string AccountFile() { return AccountFilePath(platform::ProgramDirectory()); }
+}  // namespace
 
 TSmtpForm::TSmtpForm(QWidget* parent) : TDialogForm(parent, platform::DialogFrame(true)) {
   setupUi(this);
@@ -40,7 +44,7 @@ TSmtpForm::~TSmtpForm() { FormDestroy(); }
 
 void TSmtpForm::FormCreate() {
   FSmtp = std::make_unique<TSmtp>();
-  FSmtp->LoadFromFile(AccountFilePath(AppDir));  // a missing file leaves the store empty
+  FSmtp->LoadFromFile(AccountFile());  // a missing file leaves the store empty
   FModified = false;
 }
 
@@ -57,7 +61,14 @@ void TSmtpForm::FormShow() {
 }
 
 void TSmtpForm::FormClose() {
-  if (FModified) FSmtp->SaveToFile(AccountFilePath(AppDir));
+  // FModified stays set when the write fails, so a later close writes the accounts.
+  if (FModified) accountSave_.Run(this, [this] { FSmtp->SaveToFile(AccountFile()); });
+}
+
+void TSmtpForm::Changed() {
+  FModified = true;
+  // A close that fails now keeps the dialog open again: the change is new to the file.
+  accountSave_.Rearm();
 }
 
 void TSmtpForm::NewBtnClick() {
@@ -73,7 +84,7 @@ void TSmtpForm::NewBtnClick() {
   ComboBox1->addItem(NameEdit->text());
   ComboBox1->setCurrentIndex(FSmtp->GetCurrent());
   Label8->setText(QStringLiteral("登録しました。"));
-  FModified = true;
+  Changed();
 }
 
 void TSmtpForm::UpdateBtnClick() {
@@ -93,7 +104,7 @@ void TSmtpForm::UpdateBtnClick() {
   ComboBox1->setItemText(index, NameEdit->text());
   ComboBox1->setEditText(NameEdit->text());
   Label8->setText(QStringLiteral("変更しました。"));
-  FModified = true;
+  Changed();
 }
 
 void TSmtpForm::DeleteBtnClick() {
@@ -105,7 +116,7 @@ void TSmtpForm::DeleteBtnClick() {
   FSmtp->Delete(index);
   FillChooser();
   Label8->setText(QStringLiteral("削除しました。"));
-  FModified = true;
+  Changed();
   ClearAccountControls();
   SendNumSpin->setValue(1);
   WaitTimeSpin->setValue(0);
@@ -115,7 +126,7 @@ void TSmtpForm::ComboBox1Change() {
   FSmtp->SetCurrent(ComboBox1->currentIndex());
   if (FSmtp->GetCurrent() >= 0) ShowCurrentAccount();
   // Typing counts as a choice too, so that "no account" also reaches the account file.
-  FModified = true;
+  Changed();
 }
 
 void TSmtpForm::ChooserEdited() {

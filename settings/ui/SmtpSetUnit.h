@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/ui/Form.h"
+#include "platform/ui/SaveAtClose.h"
 #include "settings/SmtpUnit.h"
 #include "ui_SmtpForm.h"
 
@@ -19,7 +20,7 @@ namespace quill {
 /// the store. Input errors are reported in Label8 only.
 class TSmtpForm : public platform::TDialogForm, public Ui::TSmtpForm {
  public:
-  /// Runs FormCreate, which needs AppDir to be set.
+  /// Runs FormCreate.
   explicit TSmtpForm(QWidget* parent = nullptr);
   /// Runs FormDestroy.
   ~TSmtpForm() override;
@@ -32,8 +33,8 @@ class TSmtpForm : public platform::TDialogForm, public Ui::TSmtpForm {
   bool FModified = false;
 
   // Handlers.
-  /// Makes the store and loads the account file AppDir + "/quill2.smt"; a file that cannot
-  /// be read raises, leaving the store empty.
+  /// Makes the store and loads the account file "quill2.smt" beside the program; a file that
+  /// cannot be read raises, leaving the store empty.
   void FormCreate();
   /// Fills the chooser and the controls from the store; the numeric fields keep their values.
   void FormShow() override;
@@ -44,8 +45,10 @@ class TSmtpForm : public platform::TDialogForm, public Ui::TSmtpForm {
   /// The user picked an entry or typed into the chooser: the entry chosen (none for typed
   /// text) becomes the current account.
   void ComboBox1Change();
-  /// Writes the account file when FModified is set; a failed write raises and so keeps the
-  /// dialog open.
+  /// Writes the account file when FModified is set. A failed write raises and so keeps the
+  /// dialog open; when the write fails again at the next close, with no change of the store
+  /// in between, the error box shows it and the dialog closes, the accounts kept in memory
+  /// and FModified still set.
   void FormClose() override;
   void FormDestroy();
 
@@ -72,6 +75,10 @@ class TSmtpForm : public platform::TDialogForm, public Ui::TSmtpForm {
   void CommitNumbers();
   /// The user's typing in the chooser's text field.
   void ChooserEdited();
+  /// A registration, change, deletion or choice has changed the store.
+  void Changed();
+
+  platform::SaveAtClose accountSave_;
 };
 
 }  // namespace quill

@@ -3,6 +3,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
 #include <filesystem>
@@ -164,6 +166,48 @@ TEST_F(EditCommandsTest, ClipboardCommandsWorkOnTheirOwnControl) {
   MainForm->N5->trigger();
   EXPECT_TRUE(Body().isEmpty());
   EXPECT_EQ(MainForm->TitleEdit->text(), QStringLiteral("kept"));
+}
+
+// The user selects part of the subject with the keyboard and clicks into the body: the subject
+// keeps its selection, as the body keeps its own, so "表題のコピー" stays enabled and copies
+// it. Moving on with Tab keeps it as well.
+TEST_F(EditCommandsTest, TheSubjectKeepsItsSelectionWhenTheFocusMovesOn) {
+  MainForm->activateWindow();
+  QApplication::processEvents();
+  ASSERT_TRUE(MainForm->isActiveWindow());
+  QLineEdit& subject = *MainForm->TitleEdit;
+  subject.setText(QStringLiteral("件名テキスト"));
+  subject.setFocus(Qt::MouseFocusReason);
+  test::PressKey(subject, Qt::Key_End);
+  for (int i = 0; i < 3; ++i) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Left, Qt::ShiftModifier);
+    QApplication::sendEvent(&subject, &press);
+  }
+  ASSERT_EQ(subject.selectedText(), QStringLiteral("キスト"));
+
+  MainForm->Body->setPlainText(QStringLiteral("本文"));
+  MainForm->Body->setFocus(Qt::MouseFocusReason);  // as a click into it gives
+  ASSERT_TRUE(MainForm->Body->hasFocus());
+  EXPECT_EQ(subject.selectedText(), QStringLiteral("キスト"));
+  EXPECT_EQ(subject.cursorPosition(), 3) << "the caret stays where the user left it";
+  EXPECT_EQ(OpenEditMenuFor(test::Names({"N22", "N21"})), test::Names({"N22"}));
+  MainForm->N22->trigger();
+  EXPECT_EQ(ClipboardText(), QStringLiteral("キスト"));
+
+  // Coming back to the window (after a dialog, say) keeps it too.
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(MainForm, &activate);
+  QApplication::processEvents();
+  EXPECT_EQ(subject.selectedText(), QStringLiteral("キスト"));
+
+  // Both keep their selections while the focus moves between them and on.
+  SelectInBody(0, 1);
+  subject.setFocus(Qt::TabFocusReason);  // Tab into a line edit selects its whole text
+  subject.setSelection(0, 2);
+  test::PressKey(subject, Qt::Key_Tab);
+  EXPECT_FALSE(subject.hasFocus());
+  EXPECT_EQ(subject.selectedText(), QStringLiteral("件名"));
+  EXPECT_EQ(OpenEditMenuFor(test::Names({"N22", "N21"})), test::Names({"N22", "N21"}));
 }
 
 TEST_F(EditCommandsTest, AllClearAfterALoadKeepsWhatTheSendRunNeeds) {

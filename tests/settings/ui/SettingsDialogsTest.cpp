@@ -1,5 +1,4 @@
 // The status display dialog and the layout of the SMTP account dialog.
-#include "mailer/ui/MainUnit.h"
 #include "platform/ui/Form.h"
 #include "settings/ui/SmtpSetUnit.h"
 #include "settings/ui/StatusDispUnit.h"
@@ -11,11 +10,7 @@ namespace {
 
 class SettingsDialogsTest : public test::FormTest {
  protected:
-  void SetUp() override {
-    platform::InstallFontSubstitutes();
-    AppDir = programDir();  // where the account dialog looks for its file
-  }
-  void TearDown() override { AppDir.clear(); }
+  void SetUp() override { platform::InstallFontSubstitutes(); }
 };
 
 TEST_F(SettingsDialogsTest, StatusDisplayDialog) {

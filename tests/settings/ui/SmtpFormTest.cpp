@@ -4,7 +4,6 @@
 #include <functional>
 #include <vector>
 
-#include "mailer/ui/MainUnit.h"
 #include "platform/ui/SjisText.h"
 #include "settings/SmtpUnit.h"
 #include "settings/ui/SmtpSetUnit.h"
@@ -20,9 +19,6 @@ using platform::to_sjis;
 
 class SmtpFormTest : public test::FormTest {
  protected:
-  SmtpFormTest() { AppDir = programDir(); }
-  ~SmtpFormTest() override { AppDir.clear(); }
-
   std::string AccountFile() const { return programDir() + "/quill2.smt"; }
 
   /// Writes an account file with one account per name, `current` chosen. Account i has host
@@ -451,9 +447,9 @@ TEST_F(SmtpFormTest, NumericFieldsStayInRange) {
   });
 }
 
-// The account file in the way of a load and of a write: the failures reach the error box, the
-// store starts empty, the dialog stays open until the file can be written.
-TEST_F(SmtpFormTest, FileFailuresReachTheErrorBox) {
+// The account file in the way of a load: the failure reaches the error box and the store
+// starts empty.
+TEST_F(SmtpFormTest, AnUnreadableAccountFileReachesTheErrorBox) {
   fs::create_directory(AccountFile());
   test::WriteFileBytes(AccountFile() + "/inside", "kept");
   TSmtpForm form;
@@ -462,24 +458,75 @@ TEST_F(SmtpFormTest, FileFailuresReachTheErrorBox) {
   ASSERT_TRUE(form.FSmtp);
   EXPECT_EQ(form.FSmtp->Count(), 0);
   EXPECT_FALSE(form.FModified);
+  EXPECT_EQ(test::ReadFileBytes(AccountFile() + "/inside"), "kept");
+}
+
+// A folder standing where the account file belongs makes every write fail, as a program
+// folder that cannot be written does. The first close is refused with the error box, so the
+// user may make room; the next close in a row shows the failure again and closes, the store
+// kept in memory as changed. A new opening and a change of the store in between each refuse
+// once more; an input error changes nothing. Once the file can be written, the next opening
+// and close writes every account.
+TEST_F(SmtpFormTest, AnUnwritableAccountFileRefusesOneCloseInARow) {
+  WriteAccounts({QStringLiteral("一"), QStringLiteral("二")}, 0);
+  TSmtpForm form;
+  ASSERT_TRUE(ui_.errors.isEmpty());
+  ASSERT_EQ(form.FSmtp->Count(), 2);
+  fs::remove(AccountFile());
+  fs::create_directory(AccountFile());
+  test::WriteFileBytes(AccountFile() + "/inside", "kept");
 
   EXPECT_EQ(Open(form,
                  [&] {
-                   FillAccount(form, QStringLiteral("一"));
-                   form.NewBtn->click();
+                   test::PressKey(*form.ComboBox1, Qt::Key_Down);  // chooses "二"
                    form.EndBtn->click();
-                   EXPECT_TRUE(form.isVisible());
-                   form.close();
-                   EXPECT_TRUE(form.isVisible());
-                   EXPECT_EQ(ui_.errors.size(), 3) << "every close tries again";
-                   EXPECT_EQ(form.FSmtp->Count(), 1);
-                   EXPECT_EQ(test::ReadFileBytes(AccountFile() + "/inside"), "kept");
-                   fs::remove_all(AccountFile());
+                   EXPECT_TRUE(form.isVisible()) << "the first close is refused";
+                   ASSERT_EQ(ui_.errors.size(), 1);
+                   EXPECT_TRUE(ui_.errors[0].contains(QStringLiteral("quill2.smt")))
+                       << ui_.errors[0].toStdString();
                    form.EndBtn->click();
                  }),
             1);
-  EXPECT_EQ(ui_.errors.size(), 3);
+  ASSERT_EQ(ui_.errors.size(), 2);
+  EXPECT_EQ(ui_.errors[1], ui_.errors[0]);
+  EXPECT_TRUE(form.FModified);
+  EXPECT_EQ(form.FSmtp->Count(), 2);
+  EXPECT_EQ(form.FSmtp->GetCurrent(), 1);
+
+  EXPECT_EQ(Open(form,
+                 [&] {
+                   EXPECT_EQ(form.ComboBox1->currentText(), QStringLiteral("二"));
+                   form.EndBtn->click();
+                   EXPECT_TRUE(form.isVisible()) << "a new opening refuses again";
+                   EXPECT_EQ(ui_.errors.size(), 3);
+                   FillAccount(form, QStringLiteral("三"));
+                   form.NewBtn->click();
+                   EXPECT_EQ(form.Label8->text(), QStringLiteral("登録しました。"));
+                   form.close();
+                   EXPECT_TRUE(form.isVisible()) << "a change in between refuses again";
+                   EXPECT_EQ(ui_.errors.size(), 4);
+                   form.NameEdit->clear();
+                   form.NewBtn->click();
+                   EXPECT_EQ(form.Label8->text(), QStringLiteral("接続名エラー"));
+                   form.close();
+                 }),
+            2);
+  EXPECT_EQ(ui_.errors.size(), 5);
+  EXPECT_TRUE(form.FModified);
+  EXPECT_EQ(form.FSmtp->Count(), 3);
+  EXPECT_EQ(form.FSmtp->GetCurrent(), 2);
+  EXPECT_EQ(test::ReadFileBytes(AccountFile() + "/inside"), "kept");
+
+  fs::remove_all(AccountFile());
+  EXPECT_EQ(Open(form, [&] { form.EndBtn->click(); }), 1);
+  EXPECT_EQ(ui_.errors.size(), 5);
   EXPECT_EQ(test::ReadFileBytes(AccountFile()), form.FSmtp->FileImage());
+  TSmtp reread;
+  reread.LoadFromFile(AccountFile());
+  ASSERT_EQ(reread.Count(), 3);
+  EXPECT_EQ(reread.GetNameAt(1), sjis("二"));
+  EXPECT_EQ(reread.GetNameAt(2), sjis("三"));
+  EXPECT_EQ(reread.GetCurrent(), 2);
 }
 
 }  // namespace
