@@ -82,7 +82,9 @@ int main(int argc, char** argv) {
   setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);  // the close writes the settings
   quill::test::ScriptedUi ui;
   const std::string file = dir.file("input.txt");
-  auto write = [&](const std::string& bytes) { quill::platform::WriteWholeFile(file, bytes); };
+  auto write = [&](const std::string& bytes) {
+    quill::platform::ReplaceFileAtomically(file, bytes);
+  };
   auto pick = [&] { ui.AnswerFile(quill::platform::from_native(file)); };
   auto nothing = [] {};
   using quill::MainForm;

@@ -68,8 +68,8 @@ int main(int argc, char** argv) {
   quill::test::ScriptedUi ui;
   quill::test::TempDir dir;
   const std::string longList = dir.file("long.txt"), shortList = dir.file("short.txt");
-  quill::platform::WriteWholeFile(longList, ListOfRepeats(kDeletedBytes));
-  quill::platform::WriteWholeFile(shortList, ListOfRepeats(78));
+  quill::platform::ReplaceFileAtomically(longList, ListOfRepeats(kDeletedBytes));
+  quill::platform::ReplaceFileAtomically(shortList, ListOfRepeats(78));
 
   double hostile = 1e9, sound = 1e9;
   for (int round = 0; round < kRounds; ++round) {
