@@ -45,5 +45,5 @@ update_lists() {
 }
 update_lists
 echo "postfix postfix/main_mailer_type select No configuration" | $sudo debconf-set-selections
-DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=$lock_wait install -y \
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=$lock_wait install -y \
   --no-install-recommends "${missing[@]}"
