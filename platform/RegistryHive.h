@@ -6,6 +6,7 @@
 // names do; a name keeps the spelling it was first given. Texts are native UTF-8.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -40,24 +41,48 @@ struct NameLess {
   bool operator()(std::string_view a, std::string_view b) const;
 };
 
+/// A hash of a name that agrees with NamesEqual. Its seed is drawn once per process, so that
+/// no file can be written to make many names fall together.
+std::uint64_t NameHash(std::string_view name);
+
 /// One key: its values in the order they were first written ("" is the key's default value).
+/// Finding and setting a value takes constant time on average, whatever the number of values.
 class RegistryKey {
  public:
   using NamedValue = std::pair<std::string, RegistryValue>;
 
   /// The value called `name`, or nullptr when the key has none.
   const RegistryValue* Find(std::string_view name) const;
-  /// Sets `name` to `value`, replacing a value of that name whatever its type.
+  /// Sets `name` to `value`, replacing a value of that name whatever its type; a replaced
+  /// value keeps its place and its name's first spelling.
   void Set(std::string_view name, RegistryValue value);
   const std::vector<NamedValue>& values() const { return values_; }
-  bool operator==(const RegistryKey&) const = default;
+  bool operator==(const RegistryKey& other) const { return values_ == other.values_; }
 
  private:
+  // One slot of the index: a name's place in values_ (plus one; 0 marks an empty slot) and
+  // the upper half of its hash, which spares most comparisons of names.
+  struct Slot {
+    std::uint32_t place = 0;
+    std::uint32_t tag = 0;
+  };
+  // The slot of `name` in index_, or the empty one where it would go.
+  size_t SlotOf(std::string_view name, std::uint64_t hash) const;
+  void GrowIndex();
+
   std::vector<NamedValue> values_;
+  // Open addressing with linear probing, a power of two in size and kept at most half full,
+  // so that a lookup mostly reads one slot or two neighbouring ones.
+  std::vector<Slot> index_;
 };
 
-/// Whether `path` can name a key: no empty name, no CR or LF (which a key line cannot hold).
-/// The root "" is valid.
+/// The registry's own limits on a key path: at most this many names below the root...
+inline constexpr size_t kMaxKeyLevels = 512;
+/// ...and at most this many characters (UTF-16 code units, as the registry counts) in each.
+inline constexpr size_t kMaxKeyNameLength = 255;
+
+/// Whether `path` can name a key: no empty name, no CR or LF (which a key line cannot hold),
+/// and within the limits above. The root "" is valid.
 bool IsValidKeyPath(std::string_view path);
 
 /// A whole hive. The root key always exists; every other key's parents exist with it.
@@ -70,11 +95,21 @@ class RegistryHive {
   const RegistryKey* Find(std::string_view path) const;
   /// The key at `path`, created with every missing key above it. `path` must be valid.
   RegistryKey& Ensure(std::string_view path);
+  /// The keys that would be created: views into the path, parents from the top down, then
+  /// the path itself.
+  using NewKeys = std::vector<std::string_view>;
+  /// Like Ensure, but when keys are to be created, `allow` is asked first with them; when it
+  /// refuses, nothing is created and the result is nullptr. Finding what is missing takes a
+  /// few lookups (a binary search over the path's levels), not one per level.
+  RegistryKey* Ensure(std::string_view path, const std::function<bool(const NewKeys&)>& allow);
   /// Keys by path, parents before their children.
   const Keys& keys() const { return keys_; }
   bool operator==(const RegistryHive&) const = default;
 
  private:
+  // The keys that Ensure(path) creates when `path` is missing.
+  NewKeys MissingKeys(std::string_view path) const;
+
   Keys keys_;
 };
 

@@ -179,6 +179,19 @@ std::optional<std::string> ParseKeyLine(std::string_view line, bool& damaged) {
   return std::string(path);
 }
 
+// The key at `path`, created with the keys above it when what their sections add to the
+// written text fits in `budget` (which they then use up); nullptr when they do not fit.
+RegistryKey* EnsureWithinBudget(RegistryHive& hive, std::string_view path, size_t& budget) {
+  return hive.Ensure(path, [&budget](const RegistryHive::NewKeys& created) {
+    size_t added = 0;
+    // The last one is the key itself, which its own line pays for.
+    for (size_t k = 0; k + 1 < created.size(); ++k) added += SectionBytes(created[k]);
+    if (added > budget) return false;
+    budget -= added;
+    return true;
+  });
+}
+
 // Whether value data that ParseValueData refused is of a kind that is not held (a deletion,
 // or hex data of another type) rather than damage.
 bool IsDataNotHeld(std::string_view data) {
@@ -203,23 +216,24 @@ bool DecodeFileText(std::string_view& bytes, std::string& decoded) {
 
 // --- writing ---
 
-std::string Quote(std::string_view s) {
-  std::string out = "\"";
+void AppendQuoted(std::string& out, std::string_view s) {
+  out += '"';
   for (char c : s) {
     if (c == '\\' || c == '"') out += '\\';
     out += c;
   }
-  return out + '"';
+  out += '"';
 }
 
-// `bytes` as "xx,xx,...", wrapped like an export file; `lineLength` is what the line already
-// holds before the first byte.
-std::string HexList(std::string_view bytes, size_t lineLength) {
-  std::string out;
+// `bytes` as "xx,xx,...", wrapped like an export file; `lineStart` is where the line that
+// they end began in `out`.
+void AppendHexList(std::string& out, std::string_view bytes, size_t lineStart) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  size_t lineLength = out.size() - lineStart;
   for (size_t i = 0; i < bytes.size(); ++i) {
-    char hex[3];
-    std::snprintf(hex, sizeof hex, "%02x", static_cast<unsigned char>(bytes[i]));
-    out += hex;
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    out += kDigits[byte >> 4];
+    out += kDigits[byte & 0xF];
     if (i + 1 == bytes.size()) break;
     out += ',';
     lineLength += 3;
@@ -228,32 +242,47 @@ std::string HexList(std::string_view bytes, size_t lineLength) {
       lineLength = 2;
     }
   }
-  return out;
 }
 
-std::string ValueLine(const std::string& name, const RegistryValue& value) {
-  std::string line = (name.empty() ? std::string("@") : Quote(name)) + "=";
+void AppendValueLine(std::string& out, const std::string& name, const RegistryValue& value) {
+  const size_t lineStart = out.size();
+  if (name.empty()) {
+    out += '@';
+  } else {
+    AppendQuoted(out, name);
+  }
+  out += '=';
   switch (value.type) {
     case RegistryType::Dword: {
       char digits[9];
       std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(value.dword));
-      return line + "dword:" + digits;
+      out += "dword:";
+      out += digits;
+      return;
     }
     case RegistryType::String:
-      if (value.text.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos)
-        return line + Quote(value.text);
-      line += "hex(1):";
+      if (value.text.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos) {
+        AppendQuoted(out, value.text);
+        return;
+      }
+      out += "hex(1):";
       break;
     case RegistryType::ExpandString:
-      line += "hex(2):";
+      out += "hex(2):";
       break;
   }
-  return line + HexList(Utf16Bytes(value.text), line.size());
+  AppendHexList(out, Utf16Bytes(value.text), lineStart);
 }
 
 }  // namespace
 
+size_t SectionBytes(std::string_view path) {
+  return 1 + kRoot.size() + (path.empty() ? 0 : 1 + path.size()) + 1 + 2 * kEol.size();
+}
+
 RegistryHive ParseRegistryText(std::string_view bytes, bool* intact) {
+  // What the sections of keys that the text does not name may still add to the written text.
+  size_t parentBudget = bytes.size() + kMissingParentAllowance;
   std::string decoded;
   bool whole = DecodeFileText(bytes, decoded);
   const auto lines = SplitLines(bytes);
@@ -273,8 +302,8 @@ RegistryHive ParseRegistryText(std::string_view bytes, bool* intact) {
     if (line.front() == '[') {
       bool damaged = false;
       const auto path = ParseKeyLine(line, damaged);
-      whole = whole && !damaged;
-      section = path ? &hive.Ensure(*path) : nullptr;
+      section = path ? EnsureWithinBudget(hive, *path, parentBudget) : nullptr;
+      whole = whole && !damaged && (section || !path);
       continue;
     }
     std::string name;
@@ -291,13 +320,16 @@ RegistryHive ParseRegistryText(std::string_view bytes, bool* intact) {
       whole = false;
       continue;
     }
-    std::string data(line.substr(pos + 1));
-    // Hex data goes on over lines that end with a backslash.
-    if (StartsWithNoCase(data, "hex")) {
-      while (!data.empty() && data.back() == '\\' && i + 1 < lines.size()) {
-        data.pop_back();
-        data += Trim(lines[++i]);
+    std::string_view data = line.substr(pos + 1);
+    // Hex data goes on over lines that end with a backslash; only then is it copied.
+    std::string joined;
+    if (StartsWithNoCase(data, "hex") && data.back() == '\\' && i + 1 < lines.size()) {
+      joined = data;
+      while (!joined.empty() && joined.back() == '\\' && i + 1 < lines.size()) {
+        joined.pop_back();
+        joined += Trim(lines[++i]);
       }
+      data = joined;
     }
     auto value = ParseValueData(data);
     whole = whole && (value || IsDataNotHeld(data));
@@ -308,11 +340,23 @@ RegistryHive ParseRegistryText(std::string_view bytes, bool* intact) {
 }
 
 std::string FormatRegistryText(const RegistryHive& hive) {
-  std::string out = std::string(kHeader) + std::string(kEol) + std::string(kEol);
+  std::string out;
+  out += kHeader;
+  out += kEol;
+  out += kEol;
   for (const auto& [path, key] : hive.keys()) {
-    out += "[" + std::string(kRoot) + (path.empty() ? "" : "\\") + path + "]" + std::string(kEol);
-    for (const auto& [name, value] : key.values())
-      out += ValueLine(name, value) + std::string(kEol);
+    out += '[';
+    out += kRoot;
+    if (!path.empty()) {
+      out += '\\';
+      out += path;
+    }
+    out += ']';
+    out += kEol;
+    for (const auto& [name, value] : key.values()) {
+      AppendValueLine(out, name, value);
+      out += kEol;
+    }
     out += kEol;
   }
   return out;

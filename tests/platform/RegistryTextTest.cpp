@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
 
 #include "platform/RegistryText.h"
 #include "support/Utf16Le.h"
@@ -174,6 +175,201 @@ TEST(RegistryTextTest, TellsWhetherTheBytesAreWhollyAnExportText) {
     ParseRegistryText(row.bytes, &intact);
     EXPECT_EQ(intact, row.intact) << row.name;
   }
+}
+
+// A key path of `levels` names, each `name`.
+std::string DeepPath(size_t levels, const std::string& name) {
+  std::string path = name;
+  for (size_t i = 1; i < levels; ++i) path += "\\" + name;
+  return path;
+}
+
+// A text in the written layout that names every key on the way down to `path`.
+std::string EveryLevelNamed(const std::string& path) {
+  std::string text = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER]\r\n\r\n";
+  for (auto sep = path.find('\\'); sep != std::string::npos; sep = path.find('\\', sep + 1))
+    text += "[HKEY_CURRENT_USER\\" + path.substr(0, sep) + "]\r\n\r\n";
+  return text + "[HKEY_CURRENT_USER\\" + path + "]\r\n\"n\"=dword:00000001\r\n\r\n";
+}
+
+// What the sections of the keys above `path` add when none of them exists yet.
+size_t ParentSectionBytes(const std::string& path) {
+  size_t bytes = 0;
+  for (auto sep = path.find('\\'); sep != std::string::npos; sep = path.find('\\', sep + 1))
+    bytes += SectionBytes(path.substr(0, sep));
+  return bytes;
+}
+
+// The registry's limits: 512 levels and 255 characters (UTF-16 units) per name. A key line
+// past them is damage: its section is ignored and the sections after it are read.
+TEST(RegistryTextTest, KeyLinesPastTheRegistrysLimitsAreDamage) {
+  const std::string deepest = DeepPath(512, "k");
+  bool intact = false;
+  const std::string within = EveryLevelNamed(deepest);
+  const RegistryHive read = ParseRegistryText(within, &intact);
+  EXPECT_TRUE(intact);
+  ASSERT_NE(read.Find(deepest), nullptr);
+  EXPECT_EQ(read.keys().size(), 513u);
+  EXPECT_EQ(FormatRegistryText(read), within);
+
+  const std::string after = "[HKEY_CURRENT_USER\\After]\r\n\"m\"=dword:00000002\r\n";
+  const RegistryHive past = ParseRegistryText(
+      within + "[HKEY_CURRENT_USER\\" + deepest + "\\k]\r\n\"n\"=dword:00000003\r\n" + after,
+      &intact);
+  EXPECT_FALSE(intact);
+  EXPECT_EQ(past.Find(deepest + "\\k"), nullptr);
+  EXPECT_EQ(*past.Find(deepest)->Find("n"), RegistryValue::Dword(1));
+  EXPECT_EQ(*past.Find("After")->Find("m"), RegistryValue::Dword(2));
+
+  EXPECT_TRUE(IsValidKeyPath(deepest));
+  EXPECT_FALSE(IsValidKeyPath(deepest + "\\k"));
+
+  const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n";
+  const std::string emoji = "\xF0\x9F\x98\x80";  // two UTF-16 units
+  std::string emojis;
+  for (int i = 0; i < 127; ++i) emojis += emoji;
+  std::string kanji;
+  for (int i = 0; i < 255; ++i) kanji += "日";
+  const struct {
+    const char* name;
+    std::string key;
+    bool valid;
+  } rows[] = {
+      {"255 ASCII", std::string(255, 'n'), true},
+      {"256 ASCII", std::string(256, 'n'), false},
+      {"255 kanji (765 bytes)", kanji, true},
+      {"256 kanji", kanji + "日", false},
+      {"127 emoji and one more unit", emojis + "x", true},
+      {"128 emoji", emojis + emoji, false},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(IsValidKeyPath("Software\\" + row.key), row.valid) << row.name;
+    const RegistryHive hive = ParseRegistryText(
+        head + "[HKEY_CURRENT_USER\\Software\\" + row.key + "]\r\n\"n\"=dword:00000001\r\n" + after,
+        &intact);
+    EXPECT_EQ(intact, row.valid) << row.name;
+    EXPECT_EQ(hive.Find("Software\\" + row.key) != nullptr, row.valid) << row.name;
+    EXPECT_NE(hive.Find("After"), nullptr) << row.name;
+  }
+}
+
+// The sections of keys that a text does not name, added on writing, may come to at most the
+// size of the text read plus kMissingParentAllowance; a key line that would go past that is
+// damage, and its parents are not created either.
+TEST(RegistryTextTest, MissingParentsMayAddNoMoreThanTheTextHoldsAndTheAllowance) {
+  bool intact = false;
+  // Ordinary files that name a deep key without the keys above it: the mailer's own key
+  // alone, and a registry editor's export (UTF-16LE) of a key 20 levels deep.
+  const std::string quill = "[HKEY_CURRENT_USER\\Software\\Korvane\\Quill2]\r\n";
+  ASSERT_EQ(ParentSectionBytes("Software\\Korvane\\Quill2"), 72u);
+  EXPECT_NE(ParseRegistryText("Windows Registry Editor Version 5.00\n" + quill, &intact)
+                .Find("Software\\Korvane"),
+            nullptr);
+  EXPECT_TRUE(intact);
+  const std::string bags =
+      "Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\BagMRU\\0\\1\\"
+      "0\\2\\0\\0\\1\\3\\0\\0\\0\\0";
+  const RegistryHive exported = ParseRegistryText(
+      Utf16LeWithBom("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" + bags +
+                     "]\r\n\"NodeSlot\"=dword:00000002\r\n\r\n"),
+      &intact);
+  EXPECT_TRUE(intact);
+  EXPECT_EQ(exported.keys().size(), 21u);
+
+  // Exactly at the bound and one byte past it. The padding is a comment line, which is no
+  // damage but counts as bytes read.
+  const std::string path = DeepPath(100, "abcdefghij");
+  const size_t parents = ParentSectionBytes(path);
+  const std::string keyLine = "[HKEY_CURRENT_USER\\" + path + "]\r\n\"n\"=dword:00000001\r\n";
+  const std::string after = "[HKEY_CURRENT_USER\\After]\r\n\"m\"=dword:00000002\r\n";
+  const std::string frame = "Windows Registry Editor Version 5.00\r\n;\r\n" + keyLine + after;
+  ASSERT_GT(parents, frame.size() + kMissingParentAllowance);
+  const size_t fill = parents - frame.size() - kMissingParentAllowance;
+  const std::string atBound = "Windows Registry Editor Version 5.00\r\n;" + std::string(fill, 'x') +
+                              "\r\n" + keyLine + after;
+  ASSERT_EQ(atBound.size() + kMissingParentAllowance, parents);
+  RegistryHive hive = ParseRegistryText(atBound, &intact);
+  EXPECT_TRUE(intact);
+  EXPECT_EQ(*hive.Find(path)->Find("n"), RegistryValue::Dword(1));
+  EXPECT_EQ(hive.keys().size(), 102u);
+  const std::string written = FormatRegistryText(hive);
+  EXPECT_LE(written.size(), 2 * atBound.size() + kMissingParentAllowance);
+
+  const std::string pastBound = "Windows Registry Editor Version 5.00\r\n;" +
+                                std::string(fill - 1, 'x') + "\r\n" + keyLine + after;
+  hive = ParseRegistryText(pastBound, &intact);
+  EXPECT_FALSE(intact);
+  EXPECT_EQ(hive.Find(path), nullptr);
+  EXPECT_EQ(hive.Find("abcdefghij"), nullptr);  // no parent is created either
+  EXPECT_EQ(*hive.Find("After")->Find("m"), RegistryValue::Dword(2));
+  EXPECT_EQ(hive.keys().size(), 2u);
+
+  // The bound holds over the whole text: what earlier lines used is gone. The second deep
+  // key goes past it, while a key whose parents exist already still reads.
+  const std::string twice = atBound + "[HKEY_CURRENT_USER\\Other\\" + path + "]\r\n" +
+                            "[HKEY_CURRENT_USER\\" + path + "\\Child]\r\n\"c\"=dword:00000003\r\n";
+  hive = ParseRegistryText(twice, &intact);
+  EXPECT_FALSE(intact);
+  EXPECT_NE(hive.Find(path), nullptr);
+  EXPECT_EQ(hive.Find("Other"), nullptr);
+  EXPECT_EQ(*hive.Find(path + "\\child")->Find("C"), RegistryValue::Dword(3));
+
+  // A few kilobytes holding a path thousands of levels deep, and one within the limits.
+  for (const size_t levels : {2000, 512}) {
+    const std::string deep = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" +
+                             DeepPath(levels, "a") + "]\r\n\"n\"=dword:00000001\r\n" + after;
+    hive = ParseRegistryText(deep, &intact);
+    EXPECT_FALSE(intact) << levels;
+    EXPECT_EQ(hive.keys().size(), 2u) << levels;
+    EXPECT_EQ(
+        FormatRegistryText(hive),
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER]\r\n\r\n" + after + "\r\n")
+        << levels;
+  }
+}
+
+// Values are found through an index, so many of them in one key stay cheap; they keep the
+// place and the spelling they were first written with, and the last data given.
+TEST(RegistryTextTest, ManyValuesInOneKeyKeepOrderSpellingAndTheLastData) {
+  constexpr int kValues = 5000;
+  std::string text = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER]\r\n";
+  std::string expected = text;
+  for (int i = kValues - 1; i >= 0; --i) {  // in an order that no sorting gives
+    const std::string line =
+        "\"Value" + std::to_string(i) + "\"=dword:" + (i % 2 ? "00000001" : "00000000") + "\r\n";
+    text += line;
+    if (i % 3 != 0) expected += line;
+    if (i % 3 == 0)
+      expected += "\"Value" + std::to_string(i) + "\"=\"again " + std::to_string(i) + "\"\r\n";
+  }
+  for (int i = 0; i < kValues; i += 3)  // given again under another spelling
+    text += "\"VALUE" + std::to_string(i) + "\"=\"again " + std::to_string(i) + "\"\r\n";
+  expected += "\r\n";
+  bool intact = false;
+  const RegistryHive hive = ParseRegistryText(text, &intact);
+  EXPECT_TRUE(intact);
+  const RegistryKey& root = *hive.Find("");
+  ASSERT_EQ(root.values().size(), size_t{kValues});
+  EXPECT_EQ(root.values().front().first, "Value4999");
+  EXPECT_EQ(root.values().back().first, "Value0");
+  EXPECT_EQ(*root.Find("value3"), RegistryValue::String("again 3"));
+  EXPECT_EQ(*root.Find("VALUE4"), RegistryValue::Dword(0));
+  EXPECT_EQ(root.Find("Value5000"), nullptr);
+  EXPECT_EQ(FormatRegistryText(hive), expected);
+  EXPECT_EQ(ParseRegistryText(expected), hive);
+
+  RegistryKey key;  // and the same when set directly
+  key.Set("b", RegistryValue::Dword(1));
+  key.Set("A", RegistryValue::Dword(2));
+  key.Set("B", RegistryValue::String("x"));
+  key.Set("a", RegistryValue::Dword(3));
+  ASSERT_EQ(key.values().size(), 2u);
+  EXPECT_EQ(key.values()[0], RegistryKey::NamedValue("b", RegistryValue::String("x")));
+  EXPECT_EQ(key.values()[1], RegistryKey::NamedValue("A", RegistryValue::Dword(3)));
+  RegistryKey copy = key;
+  copy.Set("A", RegistryValue::Dword(4));  // a copy has an index of its own
+  EXPECT_EQ(*key.Find("a"), RegistryValue::Dword(3));
+  EXPECT_EQ(*copy.Find("a"), RegistryValue::Dword(4));
 }
 
 TEST(RegistryTextTest, KeysExistWithTheirParents) {

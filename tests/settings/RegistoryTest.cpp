@@ -140,6 +140,37 @@ TEST_F(RegistoryTest, EditorExportsAreReadAndUnreadableFilesKept) {
   ExpectFields(reloaded, FieldsOf(settings), "saved over the damaged file");
 }
 
+// A file of a few kilobytes naming a key thousands of levels deep (or 512 levels deep, which
+// the registry allows but whose parents would grow the file with the square of the depth):
+// the deep key line is damage, the rest is read, the file is kept as .bad at the close, and
+// what the close writes stays within twice what was read.
+TEST_F(RegistoryTest, ADeepKeyPathIsDamageAndTheSaveStaysSmall) {
+  std::filesystem::create_directories(dir.file("config") + "/Quillpost2");
+  for (const int levels : {3000, 512}) {
+    std::string deep = "[HKEY_CURRENT_USER\\Software";
+    for (int i = 1; i < levels; ++i) deep += "\\k";
+    const std::string text = "Windows Registry Editor Version 5.00\r\n\r\n" + deep +
+                             "]\r\n\"Status\"=dword:00000000\r\n\r\n" + kSection +
+                             "\"Status\"=dword:00000001\r\n\"ErrorDisp\"=dword:00000002\r\n"
+                             "\"LogFile\"=\"/home/u/log.txt\"\r\n"
+                             "\"SendErrorBreak\"=dword:00000000\r\n\r\n";
+    WriteFileBytes(file, text);
+    std::filesystem::remove(file + ".bad");
+    TRegistory settings;
+    settings.LoadSettings();
+    ExpectFields(settings, {true, 2, "/home/u/log.txt", false}, "read past the deep key");
+    settings.ErrorDisp = 1;
+    settings.SaveSettings();
+    EXPECT_EQ(ReadFileBytes(file + ".bad"), text) << levels;
+    const std::string saved = ReadFileBytes(file);
+    EXPECT_LE(saved.size(), 2 * text.size()) << levels;
+    EXPECT_EQ(saved.find("\\k"), std::string::npos) << levels;
+    TRegistory reloaded;
+    reloaded.LoadSettings();
+    ExpectFields(reloaded, {true, 1, "/home/u/log.txt", false}, "after the save");
+  }
+}
+
 TEST_F(RegistoryTest, SaveWritesTheFourValuesAndLoadReadsThemBack) {
   TRegistory settings;
   settings.SaveSettings();
