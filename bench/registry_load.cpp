@@ -80,7 +80,7 @@ int Once(const std::string& source, bool save, int repeats) {
   const std::string file = source + ".work";
   Times times;
   for (int i = 0; i < repeats; ++i) {
-    quill::platform::WriteWholeFile(file, text);
+    quill::platform::ReplaceFileAtomically(file, text);
     std::filesystem::remove(file + ".bad");
     quill::TRegistory settings(file);
     if (save) {
@@ -238,7 +238,7 @@ int main(int argc, char** argv) {
                               &deep512,   &flat512,    &deepMb,   &flatMb};
   for (size_t i = 0; i < cases.size(); ++i) {
     cases[i]->file = temp.file("case" + std::to_string(i) + ".reg");
-    quill::platform::WriteWholeFile(cases[i]->file, cases[i]->text);
+    quill::platform::ReplaceFileAtomically(cases[i]->file, cases[i]->text);
   }
 
   for (int round = 0; round < kRounds; ++round)

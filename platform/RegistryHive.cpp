@@ -62,46 +62,17 @@ std::uint64_t NameHash(std::string_view name) {
   return h ^ h >> 32;
 }
 
-size_t RegistryKey::SlotOf(std::string_view name, std::uint64_t hash) const {
-  const size_t mask = index_.size() - 1;
-  const auto tag = static_cast<std::uint32_t>(hash >> 32);
-  for (size_t i = hash & mask;; i = (i + 1) & mask) {
-    const Slot& slot = index_[i];
-    if (slot.place == 0) return i;
-    if (slot.tag == tag && NamesEqual(values_[slot.place - 1].first, name)) return i;
-  }
-}
-
-void RegistryKey::GrowIndex() {
-  std::vector<Slot> grown(std::max<size_t>(16, 2 * index_.size()));
-  const size_t mask = grown.size() - 1;
-  // Every value has its slot, and the names are all different: each goes to the first empty
-  // slot from its own. Reading the values in their order keeps the reads in sequence.
-  for (size_t place = 0; place < values_.size(); ++place) {
-    const std::uint64_t hash = NameHash(values_[place].first);
-    size_t i = hash & mask;
-    while (grown[i].place != 0) i = (i + 1) & mask;
-    grown[i] = {static_cast<std::uint32_t>(place + 1), static_cast<std::uint32_t>(hash >> 32)};
-  }
-  index_.swap(grown);
-}
-
 const RegistryValue* RegistryKey::Find(std::string_view name) const {
-  if (index_.empty()) return nullptr;
-  const Slot& slot = index_[SlotOf(name, NameHash(name))];
-  return slot.place == 0 ? nullptr : &values_[slot.place - 1].second;
+  const auto it = places_.find(name);
+  return it == places_.end() ? nullptr : &values_[it->second].second;
 }
 
 void RegistryKey::Set(std::string_view name, RegistryValue value) {
-  if (2 * (values_.size() + 1) > index_.size()) GrowIndex();
-  const std::uint64_t hash = NameHash(name);
-  Slot& slot = index_[SlotOf(name, hash)];
-  if (slot.place != 0) {
-    values_[slot.place - 1].second = std::move(value);
-    return;
-  }
-  values_.emplace_back(std::string(name), std::move(value));
-  slot = {static_cast<std::uint32_t>(values_.size()), static_cast<std::uint32_t>(hash >> 32)};
+  const auto [it, added] = places_.try_emplace(std::string(name), values_.size());
+  if (added)
+    values_.emplace_back(std::string(name), std::move(value));
+  else
+    values_[it->second].second = std::move(value);
 }
 
 bool IsValidKeyPath(std::string_view path) {

@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -44,6 +45,14 @@ struct NameLess {
 /// A hash of a name that agrees with NamesEqual. Its seed is drawn once per process, so that
 /// no file can be written to make many names fall together.
 std::uint64_t NameHash(std::string_view name);
+struct NameHasher {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view name) const { return NameHash(name); }
+};
+struct NameEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const { return NamesEqual(a, b); }
+};
 
 /// One key: its values in the order they were first written ("" is the key's default value).
 /// Finding and setting a value takes constant time on average, whatever the number of values.
@@ -60,20 +69,8 @@ class RegistryKey {
   bool operator==(const RegistryKey& other) const { return values_ == other.values_; }
 
  private:
-  // One slot of the index: a name's place in values_ (plus one; 0 marks an empty slot) and
-  // the upper half of its hash, which spares most comparisons of names.
-  struct Slot {
-    std::uint32_t place = 0;
-    std::uint32_t tag = 0;
-  };
-  // The slot of `name` in index_, or the empty one where it would go.
-  size_t SlotOf(std::string_view name, std::uint64_t hash) const;
-  void GrowIndex();
-
   std::vector<NamedValue> values_;
-  // Open addressing with linear probing, a power of two in size and kept at most half full,
-  // so that a lookup mostly reads one slot or two neighbouring ones.
-  std::vector<Slot> index_;
+  std::unordered_map<std::string, std::size_t, NameHasher, NameEqual> places_;  // in values_
 };
 
 /// The registry's own limits on a key path: at most this many names below the root...
