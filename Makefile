@@ -49,17 +49,27 @@ test-asan: test-deps
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 $(LSAN_SETTINGS) \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
+# Seconds of fuzzing per target, and the longest one input may take.
+FUZZ_SECONDS ?= 20
+FUZZ_INPUT_SECONDS ?= 5
+
 fuzz-smoke: test-deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILL_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@# Each target starts from its seeds in fuzz/corpus/<name> (read only); what it finds
-	@# goes to a scratch corpus in the build folder.
+	@# goes to a scratch corpus in the build folder, and an input that fails it to
+	@# $(FUZZ_BUILD)/<target>-crash-... (or -timeout-, -leak-). One input that runs longer than
+	@# FUZZ_INPUT_SECONDS fails the run, so that a cost that grows faster than the input shows.
+	@# fuzz/corpus/<name>.options, when present, adds libFuzzer flags for that target alone
+	@# (one or more a line; lines starting with # are comments).
 	@for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
 	  [ -x "$$f" ] || continue; echo "== $$f"; \
 	  name=$$(basename $$f); seeds=fuzz/corpus/$${name#fuzz_}; \
 	  [ -d "$$seeds" ] || { echo "no seeds in $$seeds"; seeds=; }; \
+	  options=$$(grep -v '^#' fuzz/corpus/$${name#fuzz_}.options 2>/dev/null); \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
-	  $(LSAN_SETTINGS) "$$f" -max_total_time=20 -print_final_stats=0 \
+	  $(LSAN_SETTINGS) "$$f" -max_total_time=$(FUZZ_SECONDS) -timeout=$(FUZZ_INPUT_SECONDS) \
+	    -artifact_prefix=$(FUZZ_BUILD)/$$name- -print_final_stats=0 $$options \
 	    $(FUZZ_BUILD)/corpus/$$name $$seeds >/dev/null 2>$(FUZZ_BUILD)/$$name.log \
 	    || { cat $(FUZZ_BUILD)/$$name.log; exit 1; }; \
 	done

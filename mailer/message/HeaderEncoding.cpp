@@ -167,7 +167,10 @@ std::vector<std::string> FoldHeaderLine(std::string_view line, platform::LocaleL
     std::string piece =
         out.substr(from, crlf == std::string::npos ? std::string::npos : crlf - from);
     while (!piece.empty() && static_cast<unsigned char>(piece.back()) <= 0x20) piece.pop_back();
-    lines.push_back(std::move(piece));
+    // A continuation of nothing but blanks and control bytes would trim to an empty line,
+    // which ends the header block and turns the lines after it into body: it carries nothing
+    // that the trim leaves, so it is left out.
+    if (!piece.empty() || lines.empty()) lines.push_back(std::move(piece));
     if (crlf == std::string::npos) break;
     from = crlf + 2;
   }

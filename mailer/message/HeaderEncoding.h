@@ -37,7 +37,8 @@ inline constexpr std::size_t kFoldWidth = 78;
 /// 20h. A line is broken after the last SP, TAB or "," at or before its 78th byte (after the
 /// first later one when there is none); the next line begins with a blank. Quoted text and
 /// double-byte characters of the locale's code page are never broken; existing CR LF SP/TAB
-/// breaks are kept.
+/// breaks are kept. Only the first line can be empty: a continuation that trims to nothing is
+/// left out, so that no empty line ends a header block early.
 std::vector<std::string> FoldHeaderLine(std::string_view line, platform::LocaleLanguage locale);
 
 }  // namespace quill
