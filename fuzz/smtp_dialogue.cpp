@@ -181,12 +181,13 @@ std::string SoundSession(bool helo, bool authenticates, quill::TIdMessage messag
   return wire + data + ".\r\n";
 }
 
-// Runs `step`; false when it failed with the client's error.
+// Runs `step`; false when it failed with the client's error, which always says something.
 bool Attempt(const std::function<void()>& step) {
   try {
     step();
     return true;
-  } catch (const quill::Error&) {
+  } catch (const quill::Error& error) {
+    Check(!error.text().empty());
     return false;
   }
 }
