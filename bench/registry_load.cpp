@@ -249,7 +249,9 @@ int main(int argc, char** argv) {
       "slowest] of %d runs, taking turns:\n",
       kRounds);
   for (const Case* c : cases) PrintCase(*c);
-  bool met = PrintRatios(values200k, values20k, 13);
+  // Linear gives 10; the hash map's memory grows past the caches on the way, which adds a
+  // little. A search of the values for each one would give about 100.
+  bool met = PrintRatios(values200k, values20k, 20);
   met = PrintRatios(deep3000, flat3000, 3) && met;
   met = PrintRatios(deep512, flat512, 3) && met;
   met = PrintRatios(deepMb, flatMb, 3) && met;
