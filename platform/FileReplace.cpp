@@ -96,7 +96,9 @@ bool NamesFile(int folder, const std::string& name, int fd) {
 
 // The start of every temporary name of the file named `fileName`.
 std::string TemporaryPrefix(std::string_view fileName) {
-  return "." + std::string(fileName.substr(0, kNameRoom)) + ".";
+  std::string prefix = ".";
+  prefix.append(fileName.substr(0, kNameRoom));
+  return prefix += '.';
 }
 
 bool IsTemporaryName(std::string_view name, std::string_view prefix) {
